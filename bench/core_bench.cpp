@@ -1,0 +1,96 @@
+#include <benchmark/benchmark.h>
+
+#include <QString>
+#include <QTemporaryDir>
+#include <cstdint>
+
+#include "dice/dice.h"
+#include "keypad/keypad.h"
+
+namespace {
+
+using Modulo1::RollDice;
+
+// Counts the draws on their way from the process's generator, to know how many dice a
+// roll that ends in overflow has thrown.
+class CountingSource final : public Modulo1::RandomSource {
+ public:
+  void Reseed() override { inner_.Reseed(); }
+  float Draw() override {
+    ++draws;
+    return inner_.Draw();
+  }
+  int64_t draws = 0;
+
+ private:
+  Modulo1::RandomSource& inner_ = Modulo1::ProcessRandomSource();
+};
+
+// The mean number of dice that RollDice(count, sides) throws before it returns or fails.
+double MeanDiceThrown(int16_t count, int16_t sides, int rolls) {
+  CountingSource source;
+  Modulo1::ScopedRandomSource scope(source);
+  for (int i = 0; i < rolls; ++i) {
+    try {
+      RollDice(count, sides);
+    } catch (const Modulo1::RuntimeError&) {
+    }
+  }
+  return static_cast<double>(source.draws) / rolls;
+}
+
+void ReportPerDie(benchmark::State& state, int64_t dice) {
+  state.SetItemsProcessed(dice);
+  state.counters["per_die"] = benchmark::Counter(
+      static_cast<double>(dice), benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
+}
+
+// A whole quick-keypad click: one reseed and one die.
+void BM_RollDice_1d20(benchmark::State& state) {
+  for (auto _ : state) benchmark::DoNotOptimize(RollDice(1, 20));
+}
+BENCHMARK(BM_RollDice_1d20);
+
+// The largest count: with six sides the sum passes 32767 after about 9360 dice and the roll
+// ends in the overflow error, as in the program. The dice of a failed roll cannot be counted
+// without slowing it down, so their mean number is measured beforehand, untimed.
+void BM_RollDice_32766d6(benchmark::State& state) {
+  const double meanDice = MeanDiceThrown(32766, 6, 500);
+  int64_t overflows = 0;
+  for (auto _ : state) {
+    try {
+      benchmark::DoNotOptimize(RollDice(32766, 6));
+    } catch (const Modulo1::RuntimeError&) {
+      ++overflows;
+    }
+  }
+  ReportPerDie(state, static_cast<int64_t>(meanDice * static_cast<double>(state.iterations())));
+  state.counters["dice"] = meanDice;
+  state.counters["overflow_share"] =
+      static_cast<double>(overflows) / static_cast<double>(state.iterations());
+}
+BENCHMARK(BM_RollDice_32766d6);
+
+// Large rolls that fit, straight on the process generator.
+void BM_RollDice_Large(benchmark::State& state) {
+  const auto count = static_cast<int16_t>(state.range(0));
+  const auto sides = static_cast<int16_t>(state.range(1));
+  for (auto _ : state) benchmark::DoNotOptimize(RollDice(count, sides));
+  ReportPerDie(state, static_cast<int64_t>(state.iterations()) * count);
+}
+BENCHMARK(BM_RollDice_Large)->Args({9000, 6})->Args({32766, 1});
+
+void BM_SaveThenLoadConfig(benchmark::State& state) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("conf.ini"));
+  Modulo1::LoadKeypadConfig(QStringLiteral(ORVIDA_SHIPPED_CONF));
+  for (auto _ : state) {
+    Modulo1::SaveKeypadConfig(path);
+    Modulo1::LoadKeypadConfig(path);
+  }
+}
+BENCHMARK(BM_SaveThenLoadConfig);
+
+}  // namespace
+
+BENCHMARK_MAIN();

@@ -1,0 +1,427 @@
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QDir>
+#include <QString>
+#include <QTemporaryDir>
+#include <random>
+
+#include "dice/runtime_error.h"
+#include "keypad/codepage.h"
+#include "keypad/keypad.h"
+#include "test_support.h"
+
+namespace {
+
+using Modulo1::ClearKeypad;
+using Modulo1::KeypadConfigBytes;
+using Modulo1::KeypadCount;
+using Modulo1::KeypadSides;
+using Modulo1::KeypadText;
+using Modulo1::LoadKeypadConfig;
+using Modulo1::SaveKeypadConfig;
+using orvida_test::JoinLines;
+using orvida_test::ReadBytes;
+using orvida_test::SampleLines;
+using orvida_test::WriteBytes;
+
+struct Table {
+  Modulo1::OneBasedArray<QString, Modulo1::KeypadSlots> text;
+  Modulo1::OneBasedArray<int16_t, Modulo1::KeypadSlots> count;
+  Modulo1::OneBasedArray<int16_t, Modulo1::KeypadSlots> sides;
+  bool operator==(const Table&) const = default;
+};
+
+Table CurrentTable() { return {KeypadText, KeypadCount, KeypadSides}; }
+
+class KeypadFile : public testing::Test {
+ protected:
+  void SetUp() override {
+    ClearKeypad();
+    ASSERT_TRUE(dir_.isValid());
+    path_ = dir_.filePath(QStringLiteral("conf.ini"));
+  }
+  void TearDown() override { ClearKeypad(); }
+
+  void Load(const QByteArray& bytes) {
+    ASSERT_TRUE(WriteBytes(path_, bytes));
+    LoadKeypadConfig(path_);
+  }
+
+  QTemporaryDir dir_;
+  QString path_;
+};
+
+// --- the bytes written --------------------------------------------------------------------
+
+TEST_F(KeypadFile, SaveWritesTheExactBytes) {
+  KeypadText(1) = QStringLiteral("1d20");
+  KeypadCount(1) = 1;
+  KeypadSides(1) = 20;
+  KeypadCount(2) = 3;
+  KeypadSides(2) = 0;
+  KeypadText(3) = QStringLiteral("x");
+  KeypadCount(3) = -2;
+  KeypadSides(3) = -32768;
+  KeypadText(20) = QStringLiteral(" , \"");
+  KeypadCount(20) = 32767;
+  KeypadSides(20) = 12;
+  QByteArray expected =
+      "1d20\r\n 1\r\n 20\r\n"
+      "\r\n 3\r\n 0\r\n"
+      "x\r\n-2\r\n-32768\r\n";
+  for (int slot = 4; slot <= 19; ++slot) expected += "\r\n 0\r\n 0\r\n";
+  expected += " , \"\r\n 32767\r\n 12\r\n";
+
+  EXPECT_EQ(KeypadConfigBytes(), expected);
+  SaveKeypadConfig(path_);
+  EXPECT_EQ(ReadBytes(path_), expected);
+}
+
+TEST_F(KeypadFile, SavingTwiceGivesIdenticalFilesAndLeavesNoOtherFile) {
+  for (int slot = 1; slot <= 20; ++slot) {
+    KeypadText(slot) = QStringLiteral("T%1 è").arg(slot);
+    KeypadCount(slot) = static_cast<int16_t>(slot - 10);
+    KeypadSides(slot) = static_cast<int16_t>(slot * 1000);
+  }
+  const Table before = CurrentTable();
+  SaveKeypadConfig(path_);
+  const QByteArray first = ReadBytes(path_);
+  SaveKeypadConfig(path_);
+  EXPECT_EQ(ReadBytes(path_), first);
+  EXPECT_EQ(CurrentTable(), before);
+  EXPECT_EQ(QDir(dir_.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+            QStringList{QStringLiteral("conf.ini")});
+}
+
+TEST_F(KeypadFile, LineBreaksInsideCaptionsBecomeBlanks) {
+  KeypadText(1) = QStringLiteral("a\r\nb");
+  KeypadText(2) = QStringLiteral("\n");
+  KeypadText(3) = QStringLiteral("c\rd\n");
+  KeypadText(20) = QStringLiteral("fine\r\n");
+  KeypadCount(20) = 4;
+  KeypadSides(20) = 6;
+  const QByteArray bytes = KeypadConfigBytes();
+  EXPECT_EQ(bytes.count("\r\n"), 60);
+  EXPECT_EQ(bytes.count('\r'), 60);
+  EXPECT_EQ(bytes.count('\n'), 60);
+  EXPECT_TRUE(bytes.endsWith(" 4\r\n 6\r\n"));
+
+  SaveKeypadConfig(path_);
+  ClearKeypad();
+  LoadKeypadConfig(path_);
+  EXPECT_EQ(KeypadText(1), QStringLiteral("a  b"));
+  EXPECT_EQ(KeypadText(2), QStringLiteral(" "));
+  EXPECT_EQ(KeypadText(3), QStringLiteral("c d "));
+  EXPECT_EQ(KeypadText(20), QStringLiteral("fine  "));
+  EXPECT_EQ(KeypadCount(20), 4);
+  EXPECT_EQ(KeypadSides(20), 6);
+}
+
+struct EncodingCase {
+  const char16_t* caption;
+  QByteArray line;  // the caption's bytes in the file
+};
+
+void PrintTo(const EncodingCase& c, std::ostream* os) {
+  *os << QString::fromUtf16(c.caption).toStdString();
+}
+
+class CaptionBytes : public KeypadFile, public testing::WithParamInterface<EncodingCase> {};
+
+TEST_P(CaptionBytes, AreWindows1252WhenTheyFitElseUtf8) {
+  KeypadText(2) = QString::fromUtf16(GetParam().caption);
+  EXPECT_EQ(KeypadConfigBytes(), "\r\n 0\r\n 0\r\n" + GetParam().line + "\r\n 0\r\n 0\r\n" +
+                                     QByteArray("\r\n 0\r\n 0\r\n").repeated(18));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    KeypadFile, CaptionBytes,
+    testing::Values(EncodingCase{u"perché", "perch\xE9"}, EncodingCase{u"è", "\xE8"},
+                    EncodingCase{u"€", "\x80"}, EncodingCase{u"Œ™", "\x8C\x99"},
+                    EncodingCase{u"\u0081", "\x81"},
+                    // no byte in Windows-1252: UTF-8
+                    EncodingCase{u"→", "\xE2\x86\x92"}, EncodingCase{u"ò→", "\xC3\xB2\xE2\x86\x92"},
+                    // Windows-1252 bytes that would read back as the UTF-8 "é": UTF-8
+                    EncodingCase{u"Ã©", "\xC3\x83\xC2\xA9"}));
+
+TEST_F(KeypadFile, OneCaptionOutsideWindows1252MakesTheWholeFileUtf8) {
+  KeypadText(1) = QStringLiteral("perché");
+  KeypadText(20) = QStringLiteral("→");
+  const QByteArray bytes = KeypadConfigBytes();
+  EXPECT_TRUE(bytes.startsWith("perch\xC3\xA9\r\n"));
+  EXPECT_TRUE(bytes.endsWith("\xE2\x86\x92\r\n 0\r\n 0\r\n"));
+}
+
+TEST_F(KeypadFile, UtfLookalikeNextToOtherAccentsStaysWindows1252) {
+  // The "é" byte alone is no UTF-8, so these bytes cannot be mistaken for it.
+  KeypadText(1) = QStringLiteral("perché");
+  KeypadText(2) = QStringLiteral("Ã©");
+  EXPECT_TRUE(KeypadConfigBytes().startsWith("perch\xE9\r\n 0\r\n 0\r\n\xC3\xA9\r\n"));
+}
+
+// --- save and load back -------------------------------------------------------------------
+
+class RoundTrip : public KeypadFile, public testing::WithParamInterface<QString> {};
+
+TEST_P(RoundTrip, GivesTheSameTable) {
+  const QString caption = GetParam();
+  const int16_t numbers[] = {0, -2, 3, 32767, -32768, 1, -1, 100};
+  for (int slot = 1; slot <= 20; ++slot) {
+    KeypadText(slot) = slot % 3 == 1 ? caption : QStringLiteral("Slot %1").arg(slot);
+    KeypadCount(slot) = numbers[slot % 8];
+    KeypadSides(slot) = numbers[(slot + 3) % 8];
+  }
+  const Table saved = CurrentTable();
+  SaveKeypadConfig(path_);
+  ClearKeypad();
+  LoadKeypadConfig(path_);
+  EXPECT_EQ(CurrentTable(), saved);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    KeypadFile, RoundTrip,
+    testing::Values(QString(), QStringLiteral(" "), QStringLiteral("  blank intorno  "),
+                    QStringLiteral("a,b,,c"), QStringLiteral("\"virgolette\""),
+                    QStringLiteral("\""), QStringLiteral(","), QStringLiteral("perché"),
+                    QStringLiteral("Più dadi"), QStringLiteral("€ ™ Ÿ"),
+                    QStringLiteral("\u0081\u008D\u008F\u0090\u009D"), QStringLiteral("→"),
+                    QStringLiteral("d20 → 1d20"), QStringLiteral("2d6 ω"), QStringLiteral("😀"),
+                    QStringLiteral("\uFEFFbom"), QStringLiteral("Ã©"), QStringLiteral("Ã"),
+                    QStringLiteral("\t"), QStringLiteral("nul\0nul"),
+                    QStringLiteral("1d20\u00a0")));
+
+TEST_F(KeypadFile, RoundTripOfEveryWindows1252Character) {
+  QByteArray all;
+  for (int b = 0; b < 256; ++b) {
+    if (b != '\r' && b != '\n') all.append(static_cast<char>(b));
+  }
+  KeypadText(5) = Modulo1::DecodeWindows1252(all);
+  const Table saved = CurrentTable();
+  SaveKeypadConfig(path_);
+  ClearKeypad();
+  LoadKeypadConfig(path_);
+  EXPECT_EQ(CurrentTable(), saved);
+}
+
+TEST_F(KeypadFile, AnyFileLoadsAndSavesBackByteForByte) {
+  // Every byte but CR and LF in the captions, in the canonical form otherwise.
+  QList<QByteArray> lines = SampleLines();
+  QByteArray all;
+  for (int b = 0; b < 256; ++b) {
+    if (b != '\r' && b != '\n') all.append(static_cast<char>(b));
+  }
+  lines[0] = all;
+  lines[3] = "\xC3\xA9 invalid \xFF";
+  const QByteArray bytes = JoinLines(lines);
+  Load(bytes);
+  SaveKeypadConfig(path_);
+  EXPECT_EQ(ReadBytes(path_), bytes);
+}
+
+// --- loading ------------------------------------------------------------------------------
+
+TEST_F(KeypadFile, LoadFillsEverySlot) {
+  Load(JoinLines(SampleLines()));
+  for (int slot = 1; slot <= 20; ++slot) {
+    EXPECT_EQ(KeypadText(slot), QStringLiteral("Tasto %1").arg(slot));
+    EXPECT_EQ(KeypadCount(slot), slot);
+    EXPECT_EQ(KeypadSides(slot), 6);
+  }
+}
+
+struct LineEndCase {
+  const char* name;
+  QByteArray end;
+  bool lastLineEnded;
+};
+
+void PrintTo(const LineEndCase& c, std::ostream* os) { *os << c.name; }
+
+class LineEnds : public KeypadFile, public testing::WithParamInterface<LineEndCase> {};
+
+TEST_P(LineEnds, AreAllAccepted) {
+  QByteArray bytes = JoinLines(SampleLines(), GetParam().end);
+  if (!GetParam().lastLineEnded) bytes.chop(GetParam().end.size());
+  Load(bytes);
+  for (int slot = 1; slot <= 20; ++slot) {
+    EXPECT_EQ(KeypadText(slot), QStringLiteral("Tasto %1").arg(slot));
+    EXPECT_EQ(KeypadCount(slot), slot);
+    EXPECT_EQ(KeypadSides(slot), 6);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(KeypadFile, LineEnds,
+                         testing::Values(LineEndCase{"CRLF", "\r\n", true},
+                                         LineEndCase{"CRLF, last line unended", "\r\n", false},
+                                         LineEndCase{"LF", "\n", true},
+                                         LineEndCase{"LF, last line unended", "\n", false},
+                                         LineEndCase{"CR", "\r", true},
+                                         LineEndCase{"CR, last line unended", "\r", false}));
+
+TEST_F(KeypadFile, MixedLineEndsAndEmptyLines) {
+  QList<QByteArray> lines = SampleLines();
+  lines[0] = "";
+  lines[3] = "";
+  QByteArray bytes;
+  const QByteArray ends[] = {"\r\n", "\n", "\r"};
+  for (int i = 0; i < lines.size(); ++i) bytes += lines[i] + ends[i % 3];
+  Load(bytes);
+  EXPECT_EQ(KeypadText(1), QString());
+  EXPECT_EQ(KeypadCount(1), 1);
+  EXPECT_EQ(KeypadText(2), QString());
+  EXPECT_EQ(KeypadSides(2), 6);
+  EXPECT_EQ(KeypadText(20), QStringLiteral("Tasto 20"));
+  EXPECT_EQ(KeypadSides(20), 6);
+}
+
+TEST_F(KeypadFile, LinesAfterTheSixtiethAreNotRead) {
+  QList<QByteArray> lines = SampleLines();
+  lines << "99999"
+        << "not a caption" << QByteArray(100'000, 'x');
+  Load(JoinLines(lines));
+  EXPECT_EQ(KeypadText(20), QStringLiteral("Tasto 20"));
+  EXPECT_EQ(KeypadCount(20), 20);
+  EXPECT_EQ(KeypadSides(20), 6);
+}
+
+TEST_F(KeypadFile, DecodesUtf8OnlyWhenValidAndNotAscii) {
+  QList<QByteArray> lines = SampleLines();
+  lines[0] = "perch\xC3\xA9";  // UTF-8 é
+  Load(JoinLines(lines));
+  EXPECT_EQ(KeypadText(1), QStringLiteral("perché"));
+
+  lines[0] = "perch\xE9";  // Windows-1252 é
+  Load(JoinLines(lines));
+  EXPECT_EQ(KeypadText(1), QStringLiteral("perché"));
+
+  // One byte that is not UTF-8 makes the whole file Windows-1252.
+  lines[0] = "perch\xC3\xA9";
+  lines[57] = "\x80 5";
+  Load(JoinLines(lines));
+  EXPECT_EQ(KeypadText(1), QStringLiteral("perchÃ©"));
+  EXPECT_EQ(KeypadText(20), QStringLiteral("€ 5"));
+
+  // Lines after the sixtieth do not take part in the choice.
+  lines[57] = "x";
+  lines << "\xFF";
+  Load(JoinLines(lines));
+  EXPECT_EQ(KeypadText(1), QStringLiteral("perché"));
+}
+
+class InvalidUtf8 : public KeypadFile, public testing::WithParamInterface<QByteArray> {};
+
+TEST_P(InvalidUtf8, IsReadAsWindows1252) {
+  QList<QByteArray> lines = SampleLines();
+  lines[0] = GetParam();
+  Load(JoinLines(lines));
+  EXPECT_EQ(KeypadText(1), Modulo1::DecodeWindows1252(GetParam()));
+}
+
+INSTANTIATE_TEST_SUITE_P(KeypadFile, InvalidUtf8,
+                         testing::Values(QByteArray("\xC0\xAF"),          // overlong "/"
+                                         QByteArray("\xE0\x80\xAF"),      // overlong "/"
+                                         QByteArray("\xED\xA0\x80"),      // a surrogate
+                                         QByteArray("\xF4\x90\x80\x80"),  // above U+10FFFF
+                                         QByteArray("\xC3"),              // cut short
+                                         QByteArray("\xE2\x86"),          // cut short
+                                         QByteArray("\xA9"),              // a lone trail byte
+                                         QByteArray("\xF8\x88\x80\x80\x80")));
+
+struct NumberLineCase {
+  QByteArray line;
+  int16_t value;
+};
+
+void PrintTo(const NumberLineCase& c, std::ostream* os) {
+  *os << '"' << c.line.toStdString() << "\" -> " << c.value;
+}
+
+class NumberLines : public KeypadFile, public testing::WithParamInterface<NumberLineCase> {};
+
+TEST_P(NumberLines, AreReadByTheSharedConversions) {
+  QList<QByteArray> lines = SampleLines();
+  lines[1] = GetParam().line;   // count of slot 1
+  lines[59] = GetParam().line;  // sides of slot 20
+  Load(JoinLines(lines));
+  EXPECT_EQ(KeypadCount(1), GetParam().value);
+  EXPECT_EQ(KeypadSides(20), GetParam().value);
+}
+
+INSTANTIATE_TEST_SUITE_P(KeypadFile, NumberLines,
+                         testing::Values(NumberLineCase{"2.5", 2}, NumberLineCase{"3.5", 4},
+                                         NumberLineCase{"7", 7}, NumberLineCase{" 7", 7},
+                                         NumberLineCase{"\t7", 7}, NumberLineCase{"-3", -3},
+                                         NumberLineCase{"", 0}, NumberLineCase{"dado", 0},
+                                         NumberLineCase{" 3d6", 3}, NumberLineCase{"1e9", 1},
+                                         NumberLineCase{"2,5", 2}, NumberLineCase{" 32767", 32767},
+                                         NumberLineCase{"-32768", -32768},
+                                         NumberLineCase{"-32768.5", -32768},
+                                         NumberLineCase{"00012", 12}, NumberLineCase{"\xE9", 0}));
+
+// --- hostile files ------------------------------------------------------------------------
+
+TEST_F(KeypadFile, MegabyteLinesAndNulBytesLoad) {
+  QList<QByteArray> lines = SampleLines();
+  lines[0] = QByteArray(4 * 1024 * 1024, 'x') + QByteArray(3, '\0') + "y";
+  lines[1] = " 2" + QByteArray(1024 * 1024, '0');  // 2 followed by a million zeros
+  lines[4] = QByteArray(2 * 1024 * 1024, '0') + "5";
+  try {
+    Load(JoinLines(lines));
+    ADD_FAILURE() << "a count of a million digits loaded";
+  } catch (const Modulo1::RuntimeError& e) {
+    EXPECT_EQ(e.number(), Modulo1::ErrorNumber::Overflow);
+    EXPECT_EQ(e.line(), 2);
+  }
+  EXPECT_EQ(KeypadText(1).size(), 4 * 1024 * 1024 + 4);
+  EXPECT_EQ(KeypadText(1).back(), QLatin1Char('y'));
+
+  lines[1] = " 2";
+  Load(JoinLines(lines));
+  EXPECT_EQ(KeypadCount(1), 2);
+  EXPECT_EQ(KeypadCount(2), 5);
+}
+
+TEST_F(KeypadFile, RandomBinaryFilesNeverCrash) {
+  std::mt19937 engine(99);
+  for (int round = 0; round < 50; ++round) {
+    QByteArray bytes(static_cast<qsizetype>(engine() % 20000), '\0');
+    for (char& b : bytes) b = static_cast<char>(engine() % 7 == 0 ? '\n' : engine());
+    ASSERT_TRUE(WriteBytes(path_, bytes));
+    try {
+      LoadKeypadConfig(path_);
+    } catch (const Modulo1::RuntimeError& e) {
+      EXPECT_TRUE(e.code() == 6 || e.code() == 62) << e.what();
+    }
+  }
+}
+
+// --- the file that comes with the program --------------------------------------------------
+
+TEST(ShippedConfig, IsInTheExactFormatWithUsefulPresets) {
+  const QString path = QStringLiteral(ORVIDA_SHIPPED_CONF);
+  const QByteArray bytes = ReadBytes(path);
+  ASSERT_FALSE(bytes.isEmpty()) << path.toStdString();
+  EXPECT_EQ(bytes.count("\r\n"), 60);
+  EXPECT_EQ(bytes.count('\n'), 60);
+  EXPECT_EQ(bytes.count('\r'), 60);
+  EXPECT_TRUE(bytes.endsWith("\r\n"));
+  for (const char c : bytes) ASSERT_LT(static_cast<unsigned char>(c), 0x80) << "not ASCII";
+
+  ClearKeypad();
+  LoadKeypadConfig(path);
+  // Loading and writing again gives the same bytes: counts and sizes in the " 3" form.
+  EXPECT_EQ(KeypadConfigBytes(), bytes);
+  QSet<QString> captions;
+  for (int slot = 1; slot <= 20; ++slot) {
+    EXPECT_FALSE(KeypadText(slot).trimmed().isEmpty()) << slot;
+    EXPECT_LE(KeypadText(slot).size(), 9) << slot;
+    EXPECT_GT(KeypadCount(slot), 0) << slot;
+    EXPECT_GT(KeypadSides(slot), 1) << slot;
+    captions.insert(KeypadText(slot));
+  }
+  EXPECT_EQ(captions.size(), 20);
+  ClearKeypad();
+}
+
+}  // namespace

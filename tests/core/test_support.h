@@ -1,0 +1,89 @@
+#pragma once
+
+#include <QByteArray>
+#include <QFile>
+#include <QString>
+#include <QStringList>
+#include <algorithm>
+#include <cstdint>
+#include <ostream>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "dice/random.h"
+
+// Readable test names and failure messages for Qt's strings.
+inline void PrintTo(const QString& text, std::ostream* os) {
+  *os << '"' << text.toStdString() << '"';
+}
+inline void PrintTo(const QByteArray& bytes, std::ostream* os) {
+  *os << '"' << bytes.toPercentEncoding(" ,.-").toStdString() << '"';
+}
+
+namespace orvida_test {
+
+// The largest draw the generator can give: 1 - 2^-24.
+inline constexpr float kLargestDraw = 1.0f - 0x1p-24f;
+
+// A source that plays back the given draws (the last one repeats) and records every call.
+class ScriptedSource : public Modulo1::RandomSource {
+ public:
+  explicit ScriptedSource(std::vector<float> draws) : draws_(std::move(draws)) {}
+  void Reseed() override {
+    ++reseeds;
+    events += 'R';
+  }
+  float Draw() override {
+    const float r = draws_[std::min(draws, draws_.size() - 1)];
+    ++draws;
+    if (events.size() < 16) events += 'D';
+    return r;
+  }
+
+  size_t reseeds = 0;
+  size_t draws = 0;
+  std::string events;  // the first calls in order: R for a reseed, D for a draw
+
+ private:
+  std::vector<float> draws_;
+};
+
+// A repeatable source: the generator's draw formula on an engine with a fixed seed.
+class SeededSource : public Modulo1::RandomSource {
+ public:
+  explicit SeededSource(uint64_t seed) : engine_(seed) {}
+  void Reseed() override {}
+  float Draw() override { return Modulo1::DrawFrom(engine_); }
+
+ private:
+  std::mt19937_64 engine_;
+};
+
+inline bool WriteBytes(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
+}
+
+inline QByteArray ReadBytes(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// Joins lines with `end` after each one.
+inline QByteArray JoinLines(const QList<QByteArray>& lines, const QByteArray& end = "\r\n") {
+  QByteArray bytes;
+  for (const QByteArray& line : lines) bytes += line + end;
+  return bytes;
+}
+
+// Sixty lines of a valid file: caption "Tasto i", count i, sides 6 for each slot i.
+inline QList<QByteArray> SampleLines() {
+  QList<QByteArray> lines;
+  for (int slot = 1; slot <= 20; ++slot) {
+    lines << "Tasto " + QByteArray::number(slot) << " " + QByteArray::number(slot) << " 6";
+  }
+  return lines;
+}
+
+}  // namespace orvida_test
