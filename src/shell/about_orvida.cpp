@@ -1,0 +1,158 @@
+#include "shell/about_orvida.h"
+
+#include <QCloseEvent>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPushButton>
+#include <QTextEdit>
+
+#include "shell/error_report.h"
+#include "shell/shell.h"
+#include "windows/common/look.h"
+#include "windows/common/window_setup.h"
+
+using Look::Place;
+
+namespace {
+
+constexpr int kClientWidth = 6492;
+constexpr int kClientHeight = 5424;
+
+QLabel* MakeLabel(QWidget* parent, const QString& caption, Qt::Alignment alignment,
+                  const QFont& font, const QString& accessibleName) {
+  auto* label = new QLabel(Look::LabelText(caption), parent);
+  label->setAlignment(alignment | Qt::AlignTop);
+  label->setWordWrap(true);
+  label->setFont(font);
+  label->setTextFormat(Qt::PlainText);
+  label->setAccessibleName(accessibleName);
+  return label;
+}
+
+QTextEdit* MakeBox(QWidget* parent, const QFont& font, const QString& accessibleName) {
+  auto* box = new QTextEdit(parent);
+  box->setReadOnly(true);
+  box->setFocusPolicy(Qt::NoFocus);
+  box->setFont(font);
+  box->setAcceptRichText(false);
+  box->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  box->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+  box->setLineWrapMode(QTextEdit::WidgetWidth);
+  box->document()->setDocumentMargin(1);
+  QPalette palette = box->palette();
+  palette.setColor(QPalette::Base, QColor(255, 255, 0));
+  palette.setColor(QPalette::Text, Qt::black);
+  box->setPalette(palette);
+  box->setAccessibleName(accessibleName);
+  return box;
+}
+
+}  // namespace
+
+AboutOrvida::AboutOrvida(QWidget* parent) : QWidget(parent) {
+  setAttribute(Qt::WA_DeleteOnClose);
+  Window::SetFixedDialog(this, QStringLiteral("Informazioni su..."), Look::Tw(kClientWidth),
+                         Look::Tw(kClientHeight));
+  setWindowIcon(Window::Icon(QStringLiteral("about")));
+  QPalette palette = this->palette();
+  palette.setColor(QPalette::Window, QColor(244, 247, 247));
+  palette.setColor(QPalette::WindowText, Qt::black);
+  setPalette(palette);
+  setAutoFillBackground(true);
+
+  // Built from the bottom of the stacking order up: later siblings lie above earlier ones.
+  Image1 = new QLabel(this);
+  Image1->setPixmap(QPixmap(QStringLiteral(":/images/about.png")));
+  Image1->setScaledContents(true);
+  Image1->setAccessibleName(QStringLiteral("Immagine: un drago avvolto su un intreccio"));
+  Place(Image1, -120, 0, 3804, 5484);
+
+  Label1 = MakeLabel(this, QStringLiteral("Orvida"), Qt::AlignHCenter, Look::SerifFont(48, true),
+                     QStringLiteral("Nome del programma"));
+  Place(Label1, 3360, -120, 3096, 1032);
+  Label2 = MakeLabel(this, QString(), Qt::AlignHCenter, Look::SansFont(7.8, false, true),
+                     QStringLiteral("Descrizione"));
+  Place(Label2, 3360, 960, 2892, 492);
+  Label4 = MakeLabel(this, QStringLiteral("Programma di Tiberio Inventato"), Qt::AlignHCenter,
+                     Look::SansFont(7.8, true), QStringLiteral("Autore"));
+  Place(Label4, 3360, 1440, 2892, 252);
+  Label5 = MakeLabel(this, QStringLiteral("troverai altro software e informazioni sul sito:"),
+                     Qt::AlignHCenter, Look::SansFont(), QStringLiteral("Invito al sito"));
+  Place(Label5, 3240, 4920, 3132, 252);
+
+  Line1 = new QFrame(this);
+  Line1->setFrameShape(QFrame::HLine);
+  Line1->setFrameShadow(QFrame::Plain);
+  Line1->setLineWidth(1);
+  QPalette linePalette = Line1->palette();
+  linePalette.setColor(QPalette::WindowText, Qt::black);
+  Line1->setPalette(linePalette);
+  Line1->setGeometry(Look::Tw(3480), Look::Tw(1680), Look::Tw(6120) - Look::Tw(3480), 1);
+
+  Label3 = MakeLabel(this, QStringLiteral("Questo software fa parte del progetto"),
+                     Qt::AlignHCenter, Look::SansFont(), QStringLiteral("Progetto"));
+  Place(Label3, 3240, 4440, 3132, 252);
+  Label6 = MakeLabel(this, QStringLiteral("http://www.fendrake.example/"), Qt::AlignLeft,
+                     Look::SansFont(), QStringLiteral("Indirizzo del sito"));
+  QPalette red = Label6->palette();
+  red.setColor(QPalette::WindowText, QColor(255, 0, 0));
+  Label6->setPalette(red);
+  Place(Label6, 3240, 5160, 3252, 252);
+  Label7 = MakeLabel(this, QStringLiteral("Fendrake"), Qt::AlignHCenter, Look::SansFont(9.6, true),
+                     QStringLiteral("Nome del progetto"));
+  Place(Label7, 3240, 4680, 3132, 252);
+
+  Command1 = new QPushButton(QStringLiteral("&OK"), this);
+  Command1->setAutoDefault(false);
+  Command1->setAccessibleName(QStringLiteral("OK"));
+  Place(Command1, 4200, 4080, 1212, 252);
+  connect(Command1, &QPushButton::clicked, this,
+          [this] { Shell::RunHandler(this, [this] { Command1_Click(); }); });
+
+  Text2 = MakeBox(this, Look::SansFont(7.8, true), QStringLiteral("Indirizzo dell'autore"));
+  Text2->document()->setDefaultTextOption(QTextOption(Qt::AlignHCenter));
+  Place(Text2, 3360, 3240, 2892, 732);
+  Text1 = MakeBox(this, Look::SansFont(), QStringLiteral("Invito a sostenere il programma"));
+  Place(Text1, 3360, 1800, 2892, 1452);
+
+  Form_Load();
+  Window::CentreOnScreen(this);
+  Command1->setFocus();
+}
+
+void AboutOrvida::Form_Load() {
+  const QString lineBreak = QStringLiteral("\r\n");
+  Label2->setText(Look::LabelText(QStringLiteral("Un generatore di valori casuali") + lineBreak +
+                                  QStringLiteral("per Dungeon && Dragons terza edizione") +
+                                  lineBreak));
+  Text1->setPlainText(QStringLiteral(
+      "Se questo software ti piace, puoi sostenerlo e partecipare al suo aggiornamento e alla "
+      "realizzazione di altri progetti del Fendrake inviando una qualsiasi donazione (euro, "
+      "moduli, giochi di ruolo, miniature e quant'altro) al suo creatore:"));
+  Text2->setPlainText(QStringLiteral("Tiberio Inventato") + QChar(u'\n') +
+                      QStringLiteral("Via dei Dadi Immaginari, 20") + QChar(u'\n') +
+                      QStringLiteral("00000 Borgo Fantasia (XX)"));
+}
+
+void AboutOrvida::Command1_Click() { close(); }
+
+void AboutOrvida::keyPressEvent(QKeyEvent* event) {
+  // "&OK" is the window's cancel button: Esc presses it.
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    Command1->click();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+void AboutOrvida::closeEvent(QCloseEvent* event) {
+  Shell::RunHandler(this, [this] { Form_Unload(); });
+  event->accept();
+}
+
+void AboutOrvida::Form_Unload() {
+  if (Shell::SplashShown != 0) return;
+  Shell::ShowForm1();
+  Shell::SplashShown = 1;
+}

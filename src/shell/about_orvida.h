@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QWidget>
+
+class QLabel;
+class QPushButton;
+class QTextEdit;
+class QFrame;
+
+// The About window; it also opens first, alone, as the start-up splash.
+class AboutOrvida : public QWidget {
+  Q_OBJECT
+
+ public:
+  explicit AboutOrvida(QWidget* parent = nullptr);
+
+  QLabel* Image1 = nullptr;
+  QLabel* Label1 = nullptr;
+  QLabel* Label2 = nullptr;
+  QLabel* Label4 = nullptr;
+  QLabel* Label5 = nullptr;
+  QFrame* Line1 = nullptr;
+  QLabel* Label3 = nullptr;
+  QLabel* Label6 = nullptr;
+  QLabel* Label7 = nullptr;
+  QPushButton* Command1 = nullptr;
+  QTextEdit* Text2 = nullptr;
+  QTextEdit* Text1 = nullptr;
+
+ protected:
+  void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void Form_Load();
+  void Form_Unload();
+  void Command1_Click();
+};

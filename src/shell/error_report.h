@@ -1,0 +1,54 @@
+#pragma once
+
+#include <QString>
+#include <utility>
+
+#include "dice/runtime_error.h"
+
+class QWidget;
+
+// How the program tells the user that something went wrong. Every event handler runs
+// through RunHandler: an error stops the handler where it happened, is shown in a modal
+// message box, and the program goes on.
+namespace Shell {
+
+enum class MessageKind { Error, Warning };
+
+// Shows a message and returns once the user has answered it. The program shows a modal
+// message box; tests put their own presenter in its place to read and answer the messages.
+class MessagePresenter {
+ public:
+  virtual ~MessagePresenter() = default;
+  virtual void Present(QWidget* parent, MessageKind kind, const QString& title,
+                       const QString& text) = 0;
+};
+
+// Installs `presenter` while this object lives.
+class ScopedMessagePresenter {
+ public:
+  explicit ScopedMessagePresenter(MessagePresenter& presenter);
+  ~ScopedMessagePresenter();
+  ScopedMessagePresenter(const ScopedMessagePresenter&) = delete;
+  ScopedMessagePresenter& operator=(const ScopedMessagePresenter&) = delete;
+
+ private:
+  MessagePresenter* previous_;
+};
+
+// The title of every message box.
+inline const QString kMessageTitle = QStringLiteral("Orvida");
+
+void ReportError(QWidget* parent, const Modulo1::RuntimeError& error);
+void ReportWarning(QWidget* parent, const QString& text);
+
+// Runs an event handler; a runtime error ends the handler and is reported.
+template <typename Handler>
+void RunHandler(QWidget* parent, Handler&& handler) {
+  try {
+    std::forward<Handler>(handler)();
+  } catch (const Modulo1::RuntimeError& error) {
+    ReportError(parent, error);
+  }
+}
+
+}  // namespace Shell

@@ -1,0 +1,101 @@
+#include "windows/common/look.h"
+
+#include <QApplication>
+#include <QFontDatabase>
+#include <QProxyStyle>
+#include <QStyleFactory>
+#include <QWidget>
+#include <cmath>
+
+namespace Look {
+
+int Tw(int twips) { return static_cast<int>(std::lround(twips / TwipsPerPixel)); }
+
+QRect TwRect(int left, int top, int width, int height) {
+  // Round the edges, not the sizes, so neighbouring controls keep their shared edges.
+  const int x0 = Tw(left);
+  const int y0 = Tw(top);
+  return QRect(x0, y0, Tw(left + width) - x0, Tw(top + height) - y0);
+}
+
+void Place(QWidget* widget, int left, int top, int width, int height) {
+  widget->setGeometry(TwRect(left, top, width, height));
+}
+
+namespace {
+
+QFont MakeFont(const QString& family, double points, bool bold, bool italic, double scale = 1.0) {
+  QFont font(family);
+  // Pixel sizes keep the layout the same whatever DPI the desktop reports.
+  font.setPixelSize(std::max(1, static_cast<int>(std::lround(points * scale * 96.0 / 72.0))));
+  font.setBold(bold);
+  font.setItalic(italic);
+  font.setStyleStrategy(QFont::PreferAntialias);
+  return font;
+}
+
+// Push buttons of the classic dialogs are tight: a 17-pixel-high button must hold an
+// 11-pixel caption, so the margins are smaller than the toolkit's.
+class ClassicStyle : public QProxyStyle {
+ public:
+  using QProxyStyle::QProxyStyle;
+  int pixelMetric(PixelMetric metric, const QStyleOption* option,
+                  const QWidget* widget) const override {
+    switch (metric) {
+      case PM_ButtonMargin:
+        return 2;
+      case PM_ButtonDefaultIndicator:
+        return 0;
+      default:
+        return QProxyStyle::pixelMetric(metric, option, widget);
+    }
+  }
+};
+
+}  // namespace
+
+// MS Sans Serif sets narrower than Liberation Sans at the same size: a slightly smaller
+// size keeps every caption within the width the windows give it.
+constexpr double kSansSerifScale = 0.92;
+
+QFont SansFont(double points, bool bold, bool italic) {
+  return MakeFont(QStringLiteral("Liberation Sans"), points, bold, italic, kSansSerifScale);
+}
+
+QFont ArialFont(double points, bool bold) {
+  return MakeFont(QStringLiteral("Liberation Sans"), points, bold, false);
+}
+
+QFont SerifFont(double points, bool bold) {
+  return MakeFont(QStringLiteral("Liberation Serif"), points, bold, false);
+}
+
+void Install() {
+  for (const char* file :
+       {":/fonts/LiberationSans-Regular.ttf", ":/fonts/LiberationSans-Bold.ttf",
+        ":/fonts/LiberationSans-Italic.ttf", ":/fonts/LiberationSerif-Bold.ttf"}) {
+    QFontDatabase::addApplicationFont(QString::fromLatin1(file));
+  }
+  QApplication::setStyle(new ClassicStyle(QStyleFactory::create(QStringLiteral("Fusion"))));
+  QApplication::setFont(SansFont());
+}
+
+QString LabelText(const QString& caption) {
+  QString shown;
+  shown.reserve(caption.size());
+  for (qsizetype i = 0; i < caption.size(); ++i) {
+    const QChar c = caption.at(i);
+    if (c == u'&') {
+      if (i + 1 < caption.size() && caption.at(i + 1) == u'&') {
+        shown += u'&';
+        ++i;
+      }
+      continue;
+    }
+    if (c == u'\r' && i + 1 < caption.size() && caption.at(i + 1) == u'\n') continue;
+    shown += c;
+  }
+  return shown;
+}
+
+}  // namespace Look

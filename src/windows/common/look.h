@@ -1,0 +1,33 @@
+#pragma once
+
+#include <QFont>
+#include <QRect>
+#include <QString>
+
+class QWidget;
+
+// How the windows look: their geometry in twips, their fonts, and their captions.
+namespace Look {
+
+// 15 twips make one logical pixel.
+constexpr double TwipsPerPixel = 15.0;
+int Tw(int twips);
+QRect TwRect(int left, int top, int width, int height);
+// Places `widget` at a rectangle given in twips of its parent's client area.
+void Place(QWidget* widget, int left, int top, int width, int height);
+
+// The classic Windows fonts, mapped to the metric-compatible Liberation fonts that come with
+// the program. Sizes are in points, to a tenth, at 96 dots an inch.
+QFont SansFont(double points = 8.0, bool bold = false, bool italic = false);  // MS Sans Serif
+QFont ArialFont(double points, bool bold = false);                            // Arial
+QFont SerifFont(double points, bool bold = false);                            // Times New Roman
+
+// Registers the bundled fonts and sets the program-wide style and default font. Call once,
+// after the application object exists.
+void Install();
+
+// What a label shows for an access-key caption: "&&" is one ampersand, a single "&" marks
+// the next letter and is not shown, and a CR LF pair is one line break.
+QString LabelText(const QString& caption);
+
+}  // namespace Look

@@ -1,0 +1,20 @@
+#pragma once
+
+#include <QIcon>
+#include <QString>
+
+class QWidget;
+
+// What every window of the program shares: its frame, its place on the screen, its icon.
+namespace Window {
+
+// A fixed-size dialog frame: title, close box only, no taskbar entry, client area w × h.
+void SetFixedDialog(QWidget* window, const QString& title, int width, int height);
+
+// Centres the window's client area on the screen that will show it.
+void CentreOnScreen(QWidget* window);
+
+// The icon drawn as ":/images/<name>-16.png", "-32.png" and any larger sizes present.
+QIcon Icon(const QString& name);
+
+}  // namespace Window

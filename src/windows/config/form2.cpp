@@ -1,0 +1,222 @@
+#include "windows/config/form2.h"
+
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPointer>
+#include <QPushButton>
+#include <QValidator>
+#include <array>
+
+#include "dice/conversions.h"
+#include "shell/error_report.h"
+#include "windows/common/look.h"
+#include "windows/common/window_setup.h"
+
+using Look::Place;
+
+namespace {
+
+constexpr int kClientWidth = 5784;
+constexpr int kClientHeight = 5292;
+
+int RowTop(int row) { return 960 + 360 * (row - 1); }
+
+// A caption is one line: a line break typed or pasted into its box becomes a blank.
+class SingleLineValidator : public QValidator {
+ public:
+  using QValidator::QValidator;
+  State validate(QString& input, int&) const override {
+    input.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
+    input.replace(u'\r', u' ');
+    input.replace(u'\n', u' ');
+    return Acceptable;
+  }
+};
+
+QLabel* MakeLabel(QWidget* parent, const QString& caption,
+                  Qt::Alignment alignment = Qt::AlignLeft) {
+  auto* label = new QLabel(Look::LabelText(caption), parent);
+  label->setAlignment(alignment | Qt::AlignTop);
+  return label;
+}
+
+QPushButton* MakeButton(QWidget* parent, const QString& caption) {
+  auto* button = new QPushButton(caption, parent);
+  // Enter in a box must never press a button of this dialog.
+  button->setAutoDefault(false);
+  button->setDefault(false);
+  return button;
+}
+
+QLineEdit* MakeBox(QWidget* parent, const QString& accessibleName) {
+  auto* box = new QLineEdit(parent);
+  box->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+  box->setAccessibleName(accessibleName);
+  return box;
+}
+
+}  // namespace
+
+Form2::Form2(QWidget* parent) : QDialog(parent) {
+  Window::SetFixedDialog(this, QStringLiteral("Configura la Pulsantiera Veloce"),
+                         Look::Tw(kClientWidth), Look::Tw(kClientHeight));
+  setWindowIcon(Window::Icon(QStringLiteral("spanner")));
+
+  Label6 = MakeLabel(this, QStringLiteral("Visualizza pulsanti:"));
+  Place(Label6, 120, 120, 1452, 252);
+  Command1 = MakeButton(this, QStringLiteral("1-10"));
+  Command1->setAccessibleName(QStringLiteral("Mostra i pulsanti da 1 a 10"));
+  Place(Command1, 1680, 120, 852, 252);
+  Command2 = MakeButton(this, QStringLiteral("11-20"));
+  Command2->setAccessibleName(QStringLiteral("Mostra i pulsanti da 11 a 20"));
+  Place(Command2, 2520, 120, 852, 252);
+
+  Line1 = new QFrame(this);
+  Line1->setFrameShape(QFrame::HLine);
+  Line1->setFrameShadow(QFrame::Plain);
+  QPalette linePalette = Line1->palette();
+  linePalette.setColor(QPalette::WindowText, Qt::black);
+  Line1->setPalette(linePalette);
+  Line1->setGeometry(Look::Tw(120), Look::Tw(480), Look::Tw(5640) - Look::Tw(120), 1);
+
+  Label1 = MakeLabel(this, QStringLiteral("Testo del pulsante:"));
+  Place(Label1, 480, 600, 1452, 252);
+  Label2 = MakeLabel(this, QStringLiteral("Numero di Dadi:"));
+  Place(Label2, 2760, 600, 1212, 252);
+  Label3 = MakeLabel(this, QStringLiteral("Tipo di Dado:"));
+  Place(Label3, 4440, 600, 1212, 252);
+
+  QWidget* previous = nullptr;
+  auto chain = [&](QWidget* next) {
+    if (previous) setTabOrder(previous, next);
+    previous = next;
+  };
+  for (int r = 1; r <= kRows; ++r) {
+    Label4(r) = MakeLabel(this, QString());
+    Place(Label4(r), 120, RowTop(r), 252, 252);
+    Text1(r) = MakeBox(this, QStringLiteral("Testo del pulsante, riga %1").arg(r));
+    Text1(r)->setValidator(new SingleLineValidator(Text1(r)));
+    Place(Text1(r), 480, RowTop(r), 2172, 288);
+    Text2(r) = MakeBox(this, QStringLiteral("Numero di dadi, riga %1").arg(r));
+    Place(Text2(r), 2760, RowTop(r), 1212, 288);
+    Label5(r) = MakeLabel(this, QStringLiteral("d"), Qt::AlignHCenter);
+    Place(Label5(r), 4080, RowTop(r), 252, 252);
+    Text3(r) = MakeBox(this, QStringLiteral("Tipo di dado, riga %1").arg(r));
+    Place(Text3(r), 4440, RowTop(r), 1212, 288);
+    chain(Text1(r));
+    chain(Text2(r));
+    chain(Text3(r));
+  }
+
+  Command4 = MakeButton(this, QStringLiteral("&OK"));
+  Command4->setAccessibleName(QStringLiteral("OK"));
+  Place(Command4, 3960, 4800, 852, 372);
+  Command3 = MakeButton(this, QStringLiteral("&Cancel"));
+  Command3->setAccessibleName(QStringLiteral("Annulla"));
+  Place(Command3, 4800, 4800, 852, 372);
+  chain(Command1);
+  chain(Command2);
+  chain(Command3);
+  chain(Command4);
+
+  const std::array<std::pair<QPushButton*, void (Form2::*)()>, 4> handlers{{
+      {Command1, &Form2::Command1_Click},
+      {Command2, &Form2::Command2_Click},
+      {Command3, &Form2::Command3_Click},
+      {Command4, &Form2::Command4_Click},
+  }};
+  for (const auto& [button, handler] : handlers) {
+    connect(button, &QPushButton::clicked, this,
+            [this, handler] { Shell::RunHandler(this, [&] { (this->*handler)(); }); });
+  }
+
+  Form_Load();
+  Window::CentreOnScreen(this);
+  Text1(1)->setFocus();
+}
+
+void Form2::ShowModal(QWidget* owner) {
+  QPointer<Form2> dialog = new Form2(owner);
+  dialog->exec();
+  delete dialog.data();
+}
+
+void Form2::keyPressEvent(QKeyEvent* event) {
+  // "&Cancel" is the dialog's cancel button: Esc presses it.
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    Command3->click();
+    return;
+  }
+  QDialog::keyPressEvent(event);
+}
+
+void Form2::Form_Load() {
+  Command1->setEnabled(false);
+  Command2->setEnabled(true);
+  for (int s = 1; s <= Modulo1::KeypadSlots; ++s) {
+    EditText(s) = Modulo1::KeypadText(s);
+    EditCount(s) = Modulo1::KeypadCount(s);
+    EditSides(s) = Modulo1::KeypadSides(s);
+  }
+  ShowPage(1);
+}
+
+void Form2::ShowPage(int first) {
+  for (int k = 1; k <= kRows; ++k) {
+    const int s = first + k - 1;
+    Label4(k)->setText(Modulo1::SignedText(static_cast<int16_t>(s)));
+    Text1(k)->setText(EditText(s));
+    Text2(k)->setText(Modulo1::SignedText(EditCount(s)));
+    Text3(k)->setText(Modulo1::SignedText(EditSides(s)));
+  }
+}
+
+// All or nothing: a number that does not fit throws before anything of the page is kept.
+void Form2::TakeBackPage(int first) {
+  std::array<int16_t, kRows> counts{};
+  std::array<int16_t, kRows> sides{};
+  for (int k = 1; k <= kRows; ++k) {
+    const int s = first + k - 1;
+    const double count = Modulo1::TextValue(Text2(k)->text());
+    counts[k - 1] = count > 0 ? Modulo1::ToInt16(count) : EditCount(s);
+    const double size = Modulo1::TextValue(Text3(k)->text());
+    sides[k - 1] = size > 0 ? Modulo1::ToInt16(size) : EditSides(s);
+  }
+  for (int k = 1; k <= kRows; ++k) {
+    const int s = first + k - 1;
+    EditText(s) = Text1(k)->text();
+    EditCount(s) = counts[k - 1];
+    EditSides(s) = sides[k - 1];
+  }
+}
+
+void Form2::Command2_Click() {
+  TakeBackPage(1);
+  Command1->setEnabled(true);
+  Command2->setEnabled(false);
+  ShowPage(11);
+  Text1(1)->setFocus();
+}
+
+void Form2::Command1_Click() {
+  TakeBackPage(11);
+  Command1->setEnabled(false);
+  Command2->setEnabled(true);
+  ShowPage(1);
+  Text1(1)->setFocus();
+}
+
+void Form2::Command4_Click() {
+  TakeBackPage(Modulo1::TextValue(Label4(1)->text()) == 1 ? 1 : 11);
+  for (int s = 1; s <= Modulo1::KeypadSlots; ++s) {
+    Modulo1::KeypadText(s) = EditText(s);
+    Modulo1::KeypadCount(s) = EditCount(s);
+    Modulo1::KeypadSides(s) = EditSides(s);
+  }
+  Modulo1::SaveKeypadConfig(Modulo1::KeypadConfigPath());
+  accept();
+}
+
+void Form2::Command3_Click() { reject(); }

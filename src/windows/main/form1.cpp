@@ -1,0 +1,252 @@
+#include "windows/main/form1.h"
+
+#include <QAccessible>
+#include <QButtonGroup>
+#include <QDir>
+#include <QFrame>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QToolButton>
+
+#include "dice/dice.h"
+#include "shell/error_report.h"
+#include "shell/shell.h"
+#include "windows/common/look.h"
+#include "windows/common/window_setup.h"
+#include "windows/config/form2.h"
+
+using Look::Place;
+using Modulo1::KeypadCount;
+using Modulo1::KeypadSides;
+using Modulo1::KeypadText;
+
+namespace {
+
+const QString kOpenCaption = QStringLiteral("Apri &Pulsantiera Veloce");
+const QString kCloseCaption = QStringLiteral("Chiudi &Pulsantiera Veloce");
+
+QLabel* MakeLabel(QWidget* parent, const QString& caption, const QFont& font,
+                  Qt::Alignment alignment = Qt::AlignLeft) {
+  auto* label = new QLabel(Look::LabelText(caption), parent);
+  label->setFont(font);
+  label->setAlignment(alignment | Qt::AlignTop);
+  label->setAccessibleName(Look::LabelText(caption));
+  return label;
+}
+
+QLineEdit* MakeBox(QWidget* parent, const QString& text, const QFont& font,
+                   const QString& accessibleName) {
+  auto* box = new QLineEdit(text, parent);
+  box->setFont(font);
+  box->setAlignment(Qt::AlignCenter);
+  box->setTextMargins(0, 0, 0, 0);
+  box->setAccessibleName(accessibleName);
+  return box;
+}
+
+QPushButton* MakeButton(QWidget* parent, const QString& caption) {
+  auto* button = new QPushButton(caption, parent);
+  button->setAutoDefault(false);
+  button->setAccessibleName(Look::LabelText(caption));
+  return button;
+}
+
+// Reads the keypad presets when the main window loads. A missing file is no error: the
+// presets that come with the program are used until the user saves their own. A file that
+// cannot be read whole is reported once; what was read before the problem is kept.
+void LoadKeypadAtStart(QWidget* parent) {
+  const QString path = Modulo1::KeypadConfigPath();
+  try {
+    Modulo1::LoadKeypadConfig(path);
+  } catch (const Modulo1::RuntimeError& error) {
+    if (error.number() == Modulo1::ErrorNumber::FileNotFound) {
+      Shell::RunHandler(parent, [] { Modulo1::LoadKeypadConfig(QStringLiteral(":/conf.ini")); });
+      return;
+    }
+    QString where = QStringLiteral("File: %1").arg(QDir::toNativeSeparators(path));
+    if (error.line() > 0) where += QStringLiteral("\nRiga: %1").arg(error.line());
+    QString problem =
+        QStringLiteral("Problema: %1 (errore %2)").arg(error.description()).arg(error.code());
+    if (!error.reason().isEmpty()) problem += QStringLiteral("\n") + error.reason();
+    Shell::ReportWarning(parent,
+                         QStringLiteral("Impossibile leggere per intero la configurazione della "
+                                        "Pulsantiera Veloce.\n\n%1\n%2\n\nI pulsanti letti fin qui "
+                                        "sono stati caricati, gli altri restano vuoti. Il file non "
+                                        "verrà modificato finché non salverai la configurazione.")
+                             .arg(where, problem));
+  }
+}
+
+}  // namespace
+
+Form1::Form1(QWidget* parent) : QWidget(parent) {
+  setAttribute(Qt::WA_DeleteOnClose);
+  setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                 Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
+                 Qt::WindowCloseButtonHint);
+  setWindowTitle(QStringLiteral("Orvida"));
+  setWindowIcon(Window::Icon(QStringLiteral("die")));
+  setFixedSize(Look::Tw(kClientWidth), Look::Tw(kOpenClientHeight));
+
+  Label1 = MakeLabel(this, QStringLiteral("Dado:"), Look::SansFont());
+  Place(Label1, 120, 120, 612, 252);
+  Label2 = MakeLabel(this, QStringLiteral("Risultato:"), Look::SansFont());
+  Place(Label2, 2040, 120, 732, 252);
+  Text1 = MakeBox(this, QStringLiteral("3"), Look::SansFont(12), QStringLiteral("Numero di dadi"));
+  Place(Text1, 120, 360, 732, 396);
+  Label3 = MakeLabel(this, QStringLiteral("d"), Look::SansFont(13.8), Qt::AlignHCenter);
+  Place(Label3, 840, 360, 252, 372);
+  Text3 = MakeBox(this, QStringLiteral("6"), Look::SansFont(12),
+                  QStringLiteral("Numero di facce di ogni dado"));
+  Place(Text3, 1080, 360, 732, 396);
+  Text2 = MakeBox(this, QStringLiteral("18"), Look::ArialFont(28.2, true),
+                  QStringLiteral("Risultato del lancio"));
+  Place(Text2, 2040, 360, 1332, 648);
+
+  Command5 = new QToolButton(this);
+  Command5->setText(QStringLiteral("&Tira"));
+  Command5->setIcon(Window::Icon(QStringLiteral("bolt")));
+  Command5->setIconSize(QSize(32, 32));
+  Command5->setToolButtonStyle(Qt::ToolButtonTextUnderIcon);
+  Command5->setFocusPolicy(Qt::StrongFocus);
+  Command5->setAccessibleName(QStringLiteral("Tira i dadi"));
+  Place(Command5, 3480, 240, 732, 732);
+  Connect(Command5, &Form1::Command5_Click);
+
+  Image1 = new QLabel(this);
+  Image1->setPixmap(QPixmap(QStringLiteral(":/images/banner.png")));
+  Image1->setScaledContents(true);
+  Image1->setAccessibleName(QStringLiteral("Orvida"));
+  Place(Image1, 4320, 0, 3492, 972);
+
+  CmndUpDown = MakeButton(this, kOpenCaption);
+  Place(CmndUpDown, 120, 1080, 2172, 252);
+  Connect(CmndUpDown, &Form1::CmndUpDown_Click);
+  CmndPersonalizza = MakeButton(this, QStringLiteral("&Configura Pulsantiera Veloce"));
+  Place(CmndPersonalizza, 2400, 1080, 2292, 252);
+  Connect(CmndPersonalizza, &Form1::CmndPersonalizza_Click);
+  CmndAbout = MakeButton(this, QStringLiteral("&Informazioni su..."));
+  Place(CmndAbout, 4800, 1080, 2052, 252);
+  Connect(CmndAbout, &Form1::CmndAbout_Click);
+  CmndEsci = MakeButton(this, QStringLiteral("&Esci"));
+  Place(CmndEsci, 6960, 1080, 732, 252);
+  Connect(CmndEsci, &Form1::CmndEsci_Click);
+
+  Frame1 = new QFrame(this);
+  Frame1->setFrameStyle(QFrame::Box | QFrame::Sunken);
+  Frame1->setAccessibleName(QStringLiteral("Pulsantiera Veloce"));
+  Place(Frame1, 0, 1320, 7692, 1692);
+  Command1Group = new QButtonGroup(this);
+  for (int i = 1; i <= Modulo1::KeypadSlots; ++i) {
+    const int col = (i - 1) / 3;
+    const int row = (i - 1) % 3;
+    auto* button = MakeButton(Frame1, QStringLiteral("Command1"));
+    Place(button, 120 + 1080 * col, 240 + 480 * row, 972, 372);
+    Command1(i) = button;
+    Command1Group->addButton(button, i);
+  }
+  connect(Command1Group, &QButtonGroup::idClicked, this,
+          [this](int index) { Shell::RunHandler(this, [&] { Command1_Click(index); }); });
+
+  QWidget* previous = Text1;
+  for (QWidget* next : {static_cast<QWidget*>(Text2), static_cast<QWidget*>(Text3),
+                        static_cast<QWidget*>(Command5)}) {
+    setTabOrder(previous, next);
+    previous = next;
+  }
+  for (int i = 1; i <= Modulo1::KeypadSlots; ++i) {
+    setTabOrder(previous, Command1(i));
+    previous = Command1(i);
+  }
+  for (QWidget* next : {CmndUpDown, CmndPersonalizza, CmndAbout, CmndEsci}) {
+    setTabOrder(previous, next);
+    previous = next;
+  }
+
+  Form_Load();
+  Window::CentreOnScreen(this);
+  Text1->setFocus();
+}
+
+void Form1::keyPressEvent(QKeyEvent* event) {
+  // "&Tira" is the window's cancel button: Esc presses it, as Alt+T does.
+  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    Command5->click();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+void Form1::Connect(QAbstractButton* button, void (Form1::*handler)()) {
+  connect(button, &QAbstractButton::clicked, this,
+          [this, handler] { Shell::RunHandler(this, [&] { (this->*handler)(); }); });
+}
+
+void Form1::Form_Load() {
+  KeypadState = QStringLiteral("Up");
+  Frame1->hide();
+  SetClientHeight(kClosedClientHeight);
+  LoadKeypadAtStart(this);
+  RefreshKeypad();
+}
+
+void Form1::RefreshKeypad() {
+  for (int i = 1; i <= Modulo1::KeypadSlots; ++i) {
+    Command1(i)->setText(KeypadText(i));
+    Command1(i)->setAccessibleName(
+        QStringLiteral("Pulsante veloce %1: %2").arg(i).arg(Look::LabelText(KeypadText(i))));
+  }
+}
+
+void Form1::SetClientHeight(int twips) { setFixedSize(Look::Tw(kClientWidth), Look::Tw(twips)); }
+
+void Form1::ShowSum(int16_t sum) {
+  Text2->setText(Modulo1::NumText(sum));
+  // Tell screen readers about the new sum even when the focus is elsewhere.
+  Text2->setAccessibleDescription(QStringLiteral("Ultimo lancio: %1").arg(Text2->text()));
+  QAccessibleEvent announce(Text2, QAccessible::DescriptionChanged);
+  QAccessible::updateAccessibility(&announce);
+}
+
+void Form1::Command5_Click() {
+  const bool countGiven = Modulo1::TextValue(Text1->text()) > 0;
+  const bool sidesGiven = Modulo1::TextValue(Text3->text()) > 0;
+  if (!countGiven || !sidesGiven) return;
+  const int16_t count = Modulo1::ToInt16(Modulo1::TextValue(Text1->text()));
+  const int16_t sides = Modulo1::ToInt16(Modulo1::TextValue(Text3->text()));
+  ShowSum(Modulo1::RollDice(count, sides));
+}
+
+void Form1::Command1_Click(int index) {
+  if (!(KeypadCount(index) > 0) || !(KeypadSides(index) > 0)) return;
+  Text1->setText(Modulo1::NumText(KeypadCount(index)));
+  Text3->setText(Modulo1::NumText(KeypadSides(index)));
+  ShowSum(Modulo1::RollDice(KeypadCount(index), KeypadSides(index)));
+}
+
+void Form1::CmndUpDown_Click() {
+  if (KeypadState == QStringLiteral("Up")) {
+    Frame1->show();
+    CmndUpDown->setText(kCloseCaption);
+    CmndUpDown->setAccessibleName(Look::LabelText(kCloseCaption));
+    KeypadState = QStringLiteral("Down");
+    SetClientHeight(kOpenClientHeight);
+  } else {
+    Frame1->hide();
+    CmndUpDown->setText(kOpenCaption);
+    CmndUpDown->setAccessibleName(Look::LabelText(kOpenCaption));
+    KeypadState = QStringLiteral("Up");
+    SetClientHeight(kClosedClientHeight);
+  }
+}
+
+void Form1::CmndPersonalizza_Click() {
+  Form2::ShowModal(this);
+  RefreshKeypad();
+}
+
+void Form1::CmndAbout_Click() { Shell::ShowAboutOrvida(); }
+
+void Form1::CmndEsci_Click() { close(); }

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <functional>
+#include <optional>
+#include <vector>
+
+#include "dice/random.h"
+#include "keypad/keypad.h"
+#include "shell/error_report.h"
+
+// Records every message box instead of showing it, and answers it at once.
+class RecordingPresenter : public Shell::MessagePresenter {
+ public:
+  struct Message {
+    Shell::MessageKind kind;
+    QString title;
+    QString text;
+  };
+  void Present(QWidget*, Shell::MessageKind kind, const QString& title,
+               const QString& text) override {
+    messages.push_back({kind, title, text});
+  }
+  std::vector<Message> messages;
+};
+
+// Draws a fixed value and counts the dice thrown and the reseeds.
+class CountingSource : public Modulo1::RandomSource {
+ public:
+  explicit CountingSource(float value = 0.5f) : value_(value) {}
+  void Reseed() override { ++reseeds; }
+  float Draw() override {
+    ++draws;
+    return value_;
+  }
+  int reseeds = 0;
+  int draws = 0;
+
+ private:
+  float value_;
+};
+
+// Every GUI test starts with no window, an empty keypad table, the splash not yet shown, a
+// program folder of its own, message boxes recorded and the dice under the test's control.
+class GuiTest : public ::testing::Test {
+ protected:
+  GuiTest();
+  ~GuiTest() override;
+
+  // Closes and destroys every top-level window.
+  static void CloseAllWindows();
+  // Lets the event loop run deferred deletions and pending events.
+  static void Settle();
+
+  QString ConfigPath() const;
+  void WriteConfig(const QByteArray& bytes) const;
+  QByteArray ReadConfig() const;
+
+  // A conf.ini with slot i captioned "S<i>", count i and sides 6.
+  static QByteArray SampleConfig();
+  // The 60 lines of a conf.ini for the given slots, CRLF-terminated.
+  static QByteArray ConfigFromLines(const QStringList& lines);
+
+  QTemporaryDir folder_;
+  RecordingPresenter presenter_;
+  CountingSource source_;
+
+ private:
+  Shell::ScopedMessagePresenter scopedPresenter_;
+  Modulo1::ScopedRandomSource scopedSource_;
+  std::optional<Modulo1::ScopedKeypadConfigFolder> scopedFolder_;
+};

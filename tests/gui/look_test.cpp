@@ -1,0 +1,137 @@
+#include "windows/common/look.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+
+#include "gui_support.h"
+#include "shell/about_orvida.h"
+#include "shell/shell.h"
+#include "windows/config/form2.h"
+#include "windows/main/form1.h"
+
+namespace {
+
+TEST(LabelText, TurnsAccessKeyCaptionsIntoWhatALabelShows) {
+  const std::pair<const char*, const char*> cases[] = {
+      {"&Tira", "Tira"}, {"Dungeon && Dragons", "Dungeon & Dragons"},
+      {"a&&&b", "a&b"},  {"riga\r\naltra\r\n", "riga\naltra\n"},
+      {"fine&", "fine"}, {"", ""},
+  };
+  for (const auto& [caption, shown] : cases) {
+    EXPECT_EQ(Look::LabelText(QString::fromUtf8(caption)), QString::fromUtf8(shown)) << caption;
+  }
+}
+
+TEST(Twips, FifteenTwipsMakeAPixelAndEdgesAreShared) {
+  EXPECT_EQ(Look::Tw(15), 1);
+  EXPECT_EQ(Look::Tw(7752), 517);
+  EXPECT_EQ(Look::Tw(1346), 90);
+  EXPECT_EQ(Look::Tw(3096), 206);
+  // Two controls that touch in twips touch in pixels.
+  const QRect left = Look::TwRect(1680, 120, 852, 252);
+  const QRect right = Look::TwRect(2520, 120, 852, 252);
+  EXPECT_LE(left.right() + 1, right.left() + 1);
+  EXPECT_EQ(Look::TwRect(-120, 0, 3804, 5484).left(), -8);
+}
+
+class CaptionFitTest : public GuiTest {
+ protected:
+  // Every caption shown in `window` is whole: no button or label cuts its text.
+  static void ExpectCaptionsFit(QWidget* window) {
+    for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
+      if (!button->isVisibleTo(window)) continue;
+      const QString shown = Look::LabelText(button->text());
+      if (shown.isEmpty()) continue;
+      const QFontMetrics metrics(button->font());
+      int room = button->width();
+      if (qobject_cast<QPushButton*>(button)) {
+        QStyleOptionButton option;
+        option.initFrom(button);
+        room -= 2 * button->style()->pixelMetric(QStyle::PM_ButtonMargin, &option, button);
+        room -= 2 * button->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, button);
+      }
+      EXPECT_LE(metrics.horizontalAdvance(shown), room)
+          << "button \"" << shown.toStdString() << "\" is " << button->width() << " px wide";
+      EXPECT_LE(metrics.height(), button->height() - 2) << shown.toStdString();
+    }
+    for (QLabel* label : window->findChildren<QLabel*>()) {
+      const QString shown = label->text().trimmed();
+      if (shown.isEmpty() || !label->isVisibleTo(window)) continue;
+      const QFontMetrics metrics(label->font());
+      const QRect room = label->contentsRect();
+      const QRect needed = metrics.boundingRect(QRect(0, 0, room.width(), 10000),
+                                                Qt::TextWordWrap | label->alignment(), shown);
+      EXPECT_LE(needed.width(), room.width()) << "label \"" << shown.toStdString() << "\"";
+      if (label->wordWrap()) {
+        // The descent of the last line may be cut, never a line.
+        EXPECT_LE(needed.height(), room.height() + metrics.descent())
+            << "label \"" << shown.toStdString() << "\"";
+      } else {
+        EXPECT_FALSE(shown.contains(u'\n'));
+        EXPECT_LE(metrics.horizontalAdvance(shown), room.width()) << shown.toStdString();
+      }
+    }
+  }
+};
+
+TEST_F(CaptionFitTest, AboutWindow) {
+  Shell::Start();
+  ExpectCaptionsFit(Shell::LoadedAboutOrvida());
+}
+
+TEST_F(CaptionFitTest, MainWindowWithThePanelOpen) {
+  QFile builtIn(QStringLiteral(":/conf.ini"));
+  ASSERT_TRUE(builtIn.open(QIODevice::ReadOnly));
+  WriteConfig(builtIn.readAll());
+  Shell::SplashShown = 1;
+  Form1* form = Shell::ShowForm1();
+  QTest::mouseClick(form->CmndUpDown, Qt::LeftButton);
+  ExpectCaptionsFit(form);
+  QTest::mouseClick(form->CmndUpDown, Qt::LeftButton);
+  ExpectCaptionsFit(form);
+}
+
+TEST_F(CaptionFitTest, ConfigurationDialog) {
+  WriteConfig(SampleConfig());
+  Shell::SplashShown = 1;
+  Form1* form = Shell::ShowForm1();
+  Form2 dialog(form);
+  dialog.show();
+  ExpectCaptionsFit(&dialog);
+  QTest::mouseClick(dialog.Command2, Qt::LeftButton);
+  ExpectCaptionsFit(&dialog);
+}
+
+TEST_F(CaptionFitTest, EveryControlHasAnItalianAccessibleName) {
+  WriteConfig(SampleConfig());
+  Shell::SplashShown = 1;
+  Form1* form = Shell::ShowForm1();
+  Shell::ShowAboutOrvida();
+  Form2 dialog(form);
+  for (QWidget* window :
+       {static_cast<QWidget*>(form), static_cast<QWidget*>(Shell::LoadedAboutOrvida()),
+        static_cast<QWidget*>(&dialog)}) {
+    for (QWidget* control : window->findChildren<QWidget*>()) {
+      if (!qobject_cast<QAbstractButton*>(control) && !qobject_cast<QLineEdit*>(control) &&
+          !qobject_cast<QLabel*>(control)) {
+        continue;
+      }
+      // Buttons and labels are read out by their text; a box has no text to go by.
+      const bool named = !control->accessibleName().isEmpty() ||
+                         (!qobject_cast<QLineEdit*>(control) &&
+                          !control->property("text").toString().trimmed().isEmpty());
+      EXPECT_TRUE(named) << control->metaObject()->className() << " in "
+                         << window->windowTitle().toStdString();
+    }
+  }
+}
+
+}  // namespace

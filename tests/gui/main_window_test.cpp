@@ -1,0 +1,250 @@
+#include <QButtonGroup>
+#include <QFrame>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+#include "dice/conversions.h"
+#include "gui_support.h"
+#include "shell/shell.h"
+#include "windows/common/look.h"
+#include "windows/main/form1.h"
+
+namespace {
+
+class MainWindowTest : public GuiTest {
+ protected:
+  Form1* Open(const QByteArray& config = SampleConfig()) {
+    WriteConfig(config);
+    Shell::SplashShown = 1;
+    Form1* form = Shell::ShowForm1();
+    Settle();
+    return form;
+  }
+
+  static void Type(QLineEdit* box, const QString& text) {
+    box->selectAll();
+    box->del();
+    QTest::keyClicks(box, text);
+  }
+};
+
+struct ManualRoll {
+  const char* count;
+  const char* sides;
+  int dice;              // dice thrown, -1 when nothing may happen
+  const char* expected;  // the result box afterwards
+};
+
+// The dice draw 0.5: a die of s sides shows floor(s / 2) + 1.
+TEST_F(MainWindowTest, ManualRollReadsTheBoxesAsNumbers) {
+  const ManualRoll cases[] = {
+      {"abc", "6", -1, "18"}, {"", "6", -1, "18"},          {"0", "6", -1, "18"},
+      {"-2", "6", -1, "18"},  {"3", "xyz", -1, "18"},       {"3", "", -1, "18"},
+      {"3", "0", -1, "18"},   {"3", "-2", -1, "18"},        {"3", "6", 3, "12"},
+      {"2.5", "6", 2, "8"},   {"3.5", "6", 4, "16"},        {"12x", "6", 12, "48"},
+      {"1", "1", 1, "1"},     {"0.4", "6", 0, "0"},         {"  7", "2", 7, "14"},
+      {"3d6", "6", 3, "12"},  {"5000", "6", 5000, "20000"}, {"2", "0.4", 2, "2"},
+  };
+  Form1* form = Open();
+  for (const ManualRoll& c : cases) {
+    SCOPED_TRACE(std::string(c.count) + " d " + c.sides);
+    form->Text2->setText(QStringLiteral("18"));
+    source_.draws = 0;
+    source_.reseeds = 0;
+    Type(form->Text1, QString::fromLatin1(c.count));
+    Type(form->Text3, QString::fromLatin1(c.sides));
+    QTest::mouseClick(form->Command5, Qt::LeftButton);
+    EXPECT_EQ(form->Text2->text(), QString::fromLatin1(c.expected));
+    EXPECT_EQ(source_.draws, std::max(c.dice, 0));
+    EXPECT_EQ(source_.reseeds, c.dice < 0 ? 0 : 1);
+    EXPECT_EQ(form->Text1->text(), QString::fromLatin1(c.count)) << "the boxes keep what was typed";
+  }
+  EXPECT_TRUE(presenter_.messages.empty());
+}
+
+TEST_F(MainWindowTest, OverflowIsReportedAndTheProgramGoesOn) {
+  const ManualRoll cases[] = {
+      {"40000", "6", 0, "18"}, {"3", "40000", 0, "18"}, {"32767", "2", 16384, "18"}};
+  Form1* form = Open();
+  for (const ManualRoll& c : cases) {
+    SCOPED_TRACE(c.count);
+    presenter_.messages.clear();
+    source_.draws = 0;
+    form->Text2->setText(QStringLiteral("18"));
+    Type(form->Text1, QString::fromLatin1(c.count));
+    Type(form->Text3, QString::fromLatin1(c.sides));
+    QTest::mouseClick(form->Command5, Qt::LeftButton);
+    ASSERT_EQ(presenter_.messages.size(), 1u);
+    EXPECT_EQ(presenter_.messages[0].title, QStringLiteral("Orvida"));
+    EXPECT_TRUE(presenter_.messages[0].text.contains(QStringLiteral("6")));
+    EXPECT_TRUE(presenter_.messages[0].text.contains(QStringLiteral("Overflow")));
+    EXPECT_EQ(form->Text2->text(), QStringLiteral("18"));
+    EXPECT_EQ(source_.draws, c.dice);
+    EXPECT_TRUE(form->isVisible());
+  }
+}
+
+TEST_F(MainWindowTest, OpensShortWithTheFocusInTheCountBox) {
+  Form1* form = Open();
+  EXPECT_EQ(form->KeypadState, QStringLiteral("Up"));
+  EXPECT_FALSE(form->Frame1->isVisible());
+  EXPECT_EQ(form->size(), QSize(Look::Tw(7752), Look::Tw(1346)));
+  form->activateWindow();
+  EXPECT_EQ(form->focusWidget(), form->Text1);
+  EXPECT_EQ(form->windowTitle(), QStringLiteral("Orvida"));
+}
+
+TEST_F(MainWindowTest, ToggleAlternatesBetweenTheTwoHeightsAndCaptions) {
+  Form1* form = Open();
+  const QSize closed(Look::Tw(7752), Look::Tw(1346));
+  const QSize open(Look::Tw(7752), Look::Tw(3096));
+  for (int round = 0; round < 3; ++round) {
+    QTest::mouseClick(form->CmndUpDown, Qt::LeftButton);
+    EXPECT_EQ(form->KeypadState, QStringLiteral("Down"));
+    EXPECT_TRUE(form->Frame1->isVisible());
+    EXPECT_EQ(form->CmndUpDown->text(), QStringLiteral("Chiudi &Pulsantiera Veloce"));
+    EXPECT_EQ(form->size(), open);
+    QTest::mouseClick(form->CmndUpDown, Qt::LeftButton);
+    EXPECT_EQ(form->KeypadState, QStringLiteral("Up"));
+    EXPECT_FALSE(form->Frame1->isVisible());
+    EXPECT_EQ(form->CmndUpDown->text(), QStringLiteral("Apri &Pulsantiera Veloce"));
+    EXPECT_EQ(form->size(), closed);
+  }
+}
+
+TEST_F(MainWindowTest, KeypadButtonsCarryTheSlotCaptionsInAGridOfSevenColumns) {
+  Form1* form = Open();
+  for (int i = 1; i <= Modulo1::KeypadSlots; ++i) {
+    SCOPED_TRACE(i);
+    EXPECT_EQ(form->Command1(i)->text(), QStringLiteral("S%1").arg(i));
+    EXPECT_EQ(form->Command1Group->id(form->Command1(i)), i);
+    const int col = (i - 1) / 3;
+    const int row = (i - 1) % 3;
+    EXPECT_EQ(form->Command1(i)->geometry(),
+              Look::TwRect(120 + 1080 * col, 240 + 480 * row, 972, 372));
+  }
+}
+
+struct QuickRoll {
+  const char* caption;
+  const char* count;
+  const char* sides;
+  bool rolls;
+};
+
+TEST_F(MainWindowTest, QuickRollWritesCountSizeAndSum) {
+  const QuickRoll presets[] = {
+      {"3d6", " 3", " 6", true},    {"", " 2", " 4", true},     {"zero", " 0", " 6", false},
+      {"nulla", " 4", " 0", false}, {"neg", "-1", " 6", false}, {"d20", " 1", " 20", true},
+  };
+  QStringList lines;
+  for (int i = 1; i <= Modulo1::KeypadSlots; ++i) {
+    const QuickRoll& s = presets[(i - 1) % std::size(presets)];
+    lines << QString::fromLatin1(s.caption) << QString::fromLatin1(s.count)
+          << QString::fromLatin1(s.sides);
+  }
+  Form1* form = Open(ConfigFromLines(lines));
+  QTest::mouseClick(form->CmndUpDown, Qt::LeftButton);
+  for (int i = 1; i <= static_cast<int>(std::size(presets)); ++i) {
+    const QuickRoll& s = presets[i - 1];
+    SCOPED_TRACE(s.caption);
+    form->Text1->setText(QStringLiteral("a"));
+    form->Text3->setText(QStringLiteral("b"));
+    form->Text2->setText(QStringLiteral("c"));
+    source_.draws = 0;
+    EXPECT_EQ(form->Command1(i)->text(), QString::fromLatin1(s.caption));
+    QTest::mouseClick(form->Command1(i), Qt::LeftButton);
+    if (!s.rolls) {
+      EXPECT_EQ(form->Text1->text(), QStringLiteral("a"));
+      EXPECT_EQ(form->Text2->text(), QStringLiteral("c"));
+      EXPECT_EQ(source_.draws, 0);
+      continue;
+    }
+    const int count = QString::fromLatin1(s.count).trimmed().toInt();
+    const int sides = QString::fromLatin1(s.sides).trimmed().toInt();
+    EXPECT_EQ(form->Text1->text(), QString::number(count));
+    EXPECT_EQ(form->Text3->text(), QString::number(sides));
+    EXPECT_EQ(form->Text2->text(), QString::number(count * (sides / 2 + 1)));
+    EXPECT_EQ(source_.draws, count);
+  }
+}
+
+TEST_F(MainWindowTest, MissingPresetsFileOpensWithTheBuiltInPresetsSilently) {
+  ASSERT_FALSE(QFile::exists(ConfigPath()));
+  Form1* form = Shell::ShowForm1();
+  EXPECT_TRUE(presenter_.messages.empty());
+  QFile builtIn(QStringLiteral(":/conf.ini"));
+  ASSERT_TRUE(builtIn.open(QIODevice::ReadOnly));
+  const QList<QByteArray> lines = builtIn.readAll().split('\n');
+  EXPECT_EQ(form->Command1(1)->text().toLatin1() + "\r", lines[0]);
+  EXPECT_GT(Modulo1::KeypadCount(1), 0);
+  EXPECT_FALSE(QFile::exists(ConfigPath())) << "nothing is written until the user saves";
+}
+
+struct Damaged {
+  const char* name;
+  QByteArray bytes;
+  int line;
+  int captionsRead;  // captions read before the problem
+};
+
+TEST_F(MainWindowTest, DamagedPresetsFileWarnsOnceAndKeepsWhatWasRead) {
+  QByteArray full = SampleConfig();
+  QByteArray shortFile = full.left(full.indexOf("S8\r\n"));  // presets 1..7 whole
+  QByteArray overflow = full;
+  overflow.replace("\r\n 5\r\n", "\r\n 40000\r\n");  // count of slot 5, line 14
+  const Damaged cases[] = {
+      {"short", shortFile, 22, 7},
+      {"overflow", overflow, 14, 5},
+  };
+  for (const Damaged& c : cases) {
+    SCOPED_TRACE(c.name);
+    CloseAllWindows();
+    Modulo1::ClearKeypad();
+    presenter_.messages.clear();
+    Form1* form = Open(c.bytes);
+    ASSERT_NE(form, nullptr);
+    ASSERT_EQ(presenter_.messages.size(), 1u);
+    const QString& text = presenter_.messages[0].text;
+    EXPECT_EQ(presenter_.messages[0].kind, Shell::MessageKind::Warning);
+    EXPECT_TRUE(text.contains(QDir::toNativeSeparators(ConfigPath()))) << text.toStdString();
+    EXPECT_TRUE(text.contains(QStringLiteral("Riga: %1").arg(c.line))) << text.toStdString();
+    for (int i = 1; i <= Modulo1::KeypadSlots; ++i) {
+      SCOPED_TRACE(i);
+      EXPECT_EQ(form->Command1(i)->text(),
+                i <= c.captionsRead ? QStringLiteral("S%1").arg(i) : QString());
+    }
+    EXPECT_EQ(ReadConfig(), c.bytes) << "the file is not touched";
+  }
+}
+
+TEST_F(MainWindowTest, TabOrderFollowsTheDesign) {
+  Form1* form = Open();
+  QTest::mouseClick(form->CmndUpDown, Qt::LeftButton);
+  std::vector<QWidget*> expected = {form->Text1, form->Text2, form->Text3, form->Command5};
+  for (int i = 1; i <= Modulo1::KeypadSlots; ++i) expected.push_back(form->Command1(i));
+  for (QWidget* w : {form->CmndUpDown, form->CmndPersonalizza, form->CmndAbout, form->CmndEsci}) {
+    expected.push_back(w);
+  }
+  for (size_t i = 0; i + 1 < expected.size(); ++i) {
+    QWidget* next = expected[i]->nextInFocusChain();
+    while (!(next->focusPolicy() & Qt::TabFocus)) next = next->nextInFocusChain();
+    EXPECT_EQ(next, expected[i + 1]) << i;
+  }
+}
+
+TEST_F(MainWindowTest, EscapePressesTheRollButtonAndAltTIsItsAccessKey) {
+  Form1* form = Open();
+  source_.draws = 0;
+  QTest::keyClick(form->Text1, Qt::Key_Escape);
+  EXPECT_EQ(source_.draws, 3);
+  EXPECT_EQ(form->Command5->shortcut(), QKeySequence(Qt::ALT | Qt::Key_T));
+  source_.draws = 0;
+  QTest::keyClick(form->Text1, Qt::Key_Return);
+  QTest::keyClick(form->Text3, Qt::Key_Enter);
+  EXPECT_EQ(source_.draws, 0) << "Enter rolls nothing";
+}
+
+}  // namespace

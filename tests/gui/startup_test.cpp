@@ -1,0 +1,152 @@
+#include <QApplication>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTextEdit>
+
+#include "gui_support.h"
+#include "shell/about_orvida.h"
+#include "shell/shell.h"
+#include "windows/main/form1.h"
+
+namespace {
+
+class StartupTest : public GuiTest {
+ protected:
+  void SetUp() override { WriteConfig(SampleConfig()); }
+
+  static int VisibleTopLevels() {
+    int count = 0;
+    for (QWidget* window : QApplication::topLevelWidgets()) count += window->isVisible() ? 1 : 0;
+    return count;
+  }
+};
+
+TEST_F(StartupTest, StartsWithTheAboutWindowAlone) {
+  Shell::Start();
+  ASSERT_NE(Shell::LoadedAboutOrvida(), nullptr);
+  EXPECT_TRUE(Shell::LoadedAboutOrvida()->isVisible());
+  EXPECT_EQ(Shell::LoadedForm1(), nullptr);
+  EXPECT_EQ(VisibleTopLevels(), 1);
+  EXPECT_EQ(Shell::SplashShown, 0);
+}
+
+// Closing the splash either way opens the main window exactly once.
+TEST_F(StartupTest, FirstCloseOfTheSplashOpensTheMainWindowOnce) {
+  const std::vector<std::pair<const char*, std::function<void(AboutOrvida*)>>> closers = {
+      {"OK button", [](AboutOrvida* about) { QTest::mouseClick(about->Command1, Qt::LeftButton); }},
+      {"close box", [](AboutOrvida* about) { about->close(); }},
+      {"Esc key", [](AboutOrvida* about) { QTest::keyClick(about, Qt::Key_Escape); }},
+  };
+  for (const auto& [name, close] : closers) {
+    SCOPED_TRACE(name);
+    CloseAllWindows();
+    Shell::SplashShown = 0;
+    Shell::Start();
+    AboutOrvida* about = Shell::LoadedAboutOrvida();
+    ASSERT_NE(about, nullptr);
+    close(about);
+    Settle();
+    EXPECT_EQ(Shell::LoadedAboutOrvida(), nullptr);
+    ASSERT_NE(Shell::LoadedForm1(), nullptr);
+    EXPECT_TRUE(Shell::LoadedForm1()->isVisible());
+    EXPECT_EQ(Shell::SplashShown, 1);
+    int mainWindows = 0;
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+      mainWindows += qobject_cast<Form1*>(window) != nullptr ? 1 : 0;
+    }
+    EXPECT_EQ(mainWindows, 1);
+  }
+}
+
+TEST_F(StartupTest, AboutFromTheMainWindowIsOneWindowAndLeavesTheMainWindowAlone) {
+  Shell::Start();
+  Shell::LoadedAboutOrvida()->close();
+  Settle();
+  Form1* form = Shell::LoadedForm1();
+  ASSERT_NE(form, nullptr);
+  form->move(40, 50);
+  const QPoint where = form->pos();
+  form->Text2->setText(QStringLiteral("kept"));
+
+  QTest::mouseClick(form->CmndAbout, Qt::LeftButton);
+  AboutOrvida* about = Shell::LoadedAboutOrvida();
+  ASSERT_NE(about, nullptr);
+  const QString appeal = about->Text1->toPlainText();
+  QTest::mouseClick(form->CmndAbout, Qt::LeftButton);
+  EXPECT_EQ(Shell::LoadedAboutOrvida(), about);
+  EXPECT_EQ(about->Text1->toPlainText(), appeal);
+  int aboutWindows = 0;
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    aboutWindows += qobject_cast<AboutOrvida*>(window) != nullptr ? 1 : 0;
+  }
+  EXPECT_EQ(aboutWindows, 1);
+
+  QTest::mouseClick(about->Command1, Qt::LeftButton);
+  Settle();
+  EXPECT_EQ(Shell::LoadedAboutOrvida(), nullptr);
+  EXPECT_EQ(Shell::LoadedForm1(), form);
+  EXPECT_EQ(form->pos(), where);
+  EXPECT_EQ(form->Text2->text(), QStringLiteral("kept"));
+  EXPECT_EQ(Shell::SplashShown, 1);
+}
+
+TEST_F(StartupTest, ExitWithTheAboutWindowOpenKeepsTheProgramUntilItCloses) {
+  Shell::Start();
+  Shell::LoadedAboutOrvida()->close();
+  Settle();
+  Form1* form = Shell::LoadedForm1();
+  QTest::mouseClick(form->CmndAbout, Qt::LeftButton);
+  AboutOrvida* about = Shell::LoadedAboutOrvida();
+
+  // The program lives as long as a window is open.
+  QTest::mouseClick(form->CmndEsci, Qt::LeftButton);
+  Settle();
+  EXPECT_EQ(Shell::LoadedForm1(), nullptr);
+  EXPECT_EQ(Shell::LoadedAboutOrvida(), about);
+  EXPECT_EQ(VisibleTopLevels(), 1);
+  EXPECT_TRUE(QApplication::quitOnLastWindowClosed());
+
+  QTest::mouseClick(about->Command1, Qt::LeftButton);
+  Settle();
+  EXPECT_EQ(VisibleTopLevels(), 0);
+  EXPECT_EQ(Shell::LoadedForm1(), nullptr) << "closing the About window later opens nothing";
+}
+
+TEST_F(StartupTest, AboutTextsAreSetAtLoad) {
+  Shell::Start();
+  AboutOrvida* about = Shell::LoadedAboutOrvida();
+  EXPECT_EQ(about->windowTitle(), QStringLiteral("Informazioni su..."));
+  EXPECT_EQ(about->Label2->text(), QStringLiteral("Un generatore di valori casuali\n"
+                                                  "per Dungeon & Dragons terza edizione\n"));
+  EXPECT_TRUE(about->Text1->toPlainText().startsWith(QStringLiteral("Se questo software")));
+  EXPECT_FALSE(about->Text1->toPlainText().contains(u'\n'));
+  const QStringList address = about->Text2->toPlainText().split(u'\n');
+  EXPECT_EQ(address.size(), 3);
+  for (const QString& line : address) EXPECT_FALSE(line.trimmed().isEmpty());
+  EXPECT_TRUE(about->Label6->text().contains(QStringLiteral(".example")));
+}
+
+TEST_F(StartupTest, OnlyTheOkButtonOfTheAboutWindowTakesFocus) {
+  Shell::Start();
+  AboutOrvida* about = Shell::LoadedAboutOrvida();
+  for (QWidget* child : about->findChildren<QWidget*>()) {
+    if (child->parentWidget() != about) continue;
+    EXPECT_EQ(child->focusPolicy() != Qt::NoFocus, child == about->Command1)
+        << child->metaObject()->className() << " " << child->accessibleName().toStdString();
+  }
+}
+
+TEST_F(StartupTest, MainWindowLoadFailureStillOpensIt) {
+  QFile::remove(ConfigPath());
+  WriteConfig("only one line\r\n");
+  Shell::Start();
+  Shell::LoadedAboutOrvida()->close();
+  Settle();
+  ASSERT_NE(Shell::LoadedForm1(), nullptr);
+  EXPECT_EQ(Shell::SplashShown, 1);
+  EXPECT_EQ(presenter_.messages.size(), 1u);
+}
+
+}  // namespace
