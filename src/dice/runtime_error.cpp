@@ -1,5 +1,6 @@
 #include "dice/runtime_error.h"
 
+#include <QDir>
 #include <utility>
 
 namespace Modulo1 {
@@ -43,7 +44,7 @@ QString RuntimeError::description() const { return describe(number_); }
 QString RuntimeError::message() const {
   QString text = QStringLiteral("Errore di run-time '%1':\n\n%2").arg(code()).arg(description());
   QString where;
-  if (!path_.isEmpty()) where = QStringLiteral("File: ") + path_;
+  if (!path_.isEmpty()) where = QStringLiteral("File: ") + QDir::toNativeSeparators(path_);
   if (line_ > 0) {
     where += where.isEmpty() ? QStringLiteral("Riga %1").arg(line_)
                              : QStringLiteral(" (riga %1)").arg(line_);
