@@ -6,6 +6,8 @@ ORVIDA_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-liberation
   xvfb xauth xdotool xclip x11-utils imagemagick
+  python3 binutils-mingw-w64-x86-64 desktop-file-utils
+  libasan8 libubsan1
 )
 
 ensure_packages() {

@@ -1,0 +1,640 @@
+#!/usr/bin/env python3
+"""Drives the installed Orvida in a real X session, the way a user does.
+
+Installs the program into a temporary prefix, puts a prepared conf.ini beside the
+executable and starts it from another folder. Keys and clicks go in through xdotool (XTEST),
+the boxes are read back through the clipboard (select all, Ctrl+C, xclip) and each window is
+saved as a screenshot. Meant to run inside `xvfb-run -a`; needs no window manager.
+
+With --scenario read-only it checks instead that a program folder the user cannot write
+makes saving fail with a message and loses nothing.
+
+Exit status: 0 passed, 1 failed, 77 skipped (a needed tool is missing).
+"""
+
+import argparse
+import os
+import pwd
+import shutil
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+import traceback
+
+SPLASH_TITLE = "Informazioni su..."
+MAIN_TITLE = "Orvida"
+CONFIG_TITLE = "Configura la Pulsantiera Veloce"
+MESSAGE_TITLE = "Orvida"
+
+TWIPS_PER_PIXEL = 15
+WAIT = 10.0  # seconds to wait for anything the program should do at once
+TOOLS = ("xdotool", "xclip", "import")
+
+
+# --- Geometry, in the windows' own units (twips, client-area coordinates) -------------------
+
+
+def tw(twips):
+    """Twips to pixels, rounded like the program rounds them."""
+    return int(twips / TWIPS_PER_PIXEL + 0.5)
+
+
+def centre(left, top, width, height):
+    return tw(left + width / 2), tw(top + height / 2)
+
+
+# About window
+ABOUT_OK = centre(4200, 4080, 1212, 252)
+# Main window
+MAIN_WIDTH = tw(7752)
+MAIN_CLOSED_HEIGHT = tw(1346)
+MAIN_OPEN_HEIGHT = tw(3096)
+COUNT_BOX = centre(120, 360, 732, 396)  # Text1
+SIDES_BOX = centre(1080, 360, 732, 396)  # Text3
+RESULT_BOX = centre(2040, 360, 1332, 648)  # Text2
+ROLL_BUTTON = centre(3480, 240, 732, 732)  # "&Tira"
+
+
+def keypad_button(index):
+    """Centre of keypad button `index` (1 to 20): seven columns of three, filled by column."""
+    col, row = (index - 1) // 3, (index - 1) % 3
+    return centre(120 + 1080 * col, 1320 + 240 + 480 * row, 972, 372)
+
+
+# Configuration dialog
+PAGE_2_BUTTON = centre(2520, 120, 852, 252)  # "11-20"
+
+
+def dialog_row_top(row):
+    return 960 + 360 * (row - 1)
+
+
+def caption_box(row):
+    return centre(480, dialog_row_top(row), 2172, 288)
+
+
+def count_box(row):
+    return centre(2760, dialog_row_top(row), 1212, 288)
+
+
+# --- The prepared presets ---------------------------------------------------------------------
+
+
+def signed_text(value):
+    """The normal form of a number line: a blank before zero and positive numbers."""
+    return (" %d" % value) if value >= 0 else "-%d" % -value
+
+
+class Slot:
+    """One preset: its lines as prepared, and the numbers the program reads from them."""
+
+    def __init__(self, caption, count_line, sides_line, count, sides, ends=(b"\r\n",) * 3):
+        self.caption = caption
+        self.lines = (caption, count_line.encode("ascii"), sides_line.encode("ascii"))
+        self.count = count
+        self.sides = sides
+        self.ends = ends
+
+    def prepared(self):
+        return b"".join(line + end for line, end in zip(self.lines, self.ends))
+
+    def normal(self):
+        return b"".join(
+            (
+                self.caption + b"\r\n",
+                signed_text(self.count).encode("ascii") + b"\r\n",
+                signed_text(self.sides).encode("ascii") + b"\r\n",
+            )
+        )
+
+
+def prepared_slots():
+    """Twenty presets whose number lines are mostly not in the normal form."""
+    return [
+        Slot(b"1d4", "001", "+4", 1, 4),
+        Slot(b"Spada lunga", "1", "8", 1, 8),
+        Slot(b"  spazi ai lati  ", "2", "  6", 2, 6),
+        Slot(b'Virgola, "virgolette"', "+3", "006", 3, 6),
+        Slot(b"Palla di fuoco", "007", "+6", 7, 6),
+        Slot(b"Mezzi", "2.5", "3.5", 2, 4),
+        Slot(b"", "0", "0", 0, 0),
+        Slot(b"Negativo", "-2", "parola", -2, 0),
+        Slot(b"Percento", " 1", "100x", 1, 100),
+        Slot("Però".encode("cp1252"), "1", "20", 1, 20),
+        Slot(b"2d4", " 2", " 4", 2, 4),
+        Slot(b"2d6", "02", "06", 2, 6),
+        Slot(b"3d6", "3", "6", 3, 6),
+        Slot(b"4d6", "4", "6", 4, 6),
+        # Lone line feeds are read as line ends too; the program always writes CR LF.
+        Slot(b"2d8", "2", "8", 2, 8, ends=(b"\n", b"\n", b"\r\n")),
+        Slot(b"3d8", "3", "8", 3, 8),
+        Slot(b"4d8", "4", "8", 4, 8),
+        Slot(b"2d10", "2", "10", 2, 10),
+        Slot(b"2d12", "2", "12", 2, 12),
+        # The last line may lack its line end.
+        Slot(b"5d6", "5", "6", 5, 6, ends=(b"\r\n", b"\r\n", b"")),
+    ]
+
+
+# --- Talking to X -----------------------------------------------------------------------------
+
+
+class Failure(Exception):
+    pass
+
+
+def check(condition, message):
+    if not condition:
+        raise Failure(message)
+    print("ok:", message, flush=True)
+
+
+def run(*args, timeout=WAIT, check_status=True):
+    result = subprocess.run(
+        args, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True, timeout=timeout
+    )
+    if check_status and result.returncode != 0:
+        raise Failure("%s failed (%d): %s" % (" ".join(args), result.returncode, result.stderr))
+    return result.stdout
+
+
+def poll(what, probe, timeout=WAIT, interval=0.05):
+    """Calls probe() until it returns something true; returns that value."""
+    deadline = time.monotonic() + timeout
+    while True:
+        value = probe()
+        if value:
+            return value
+        if time.monotonic() > deadline:
+            raise Failure("timed out waiting for " + what)
+        time.sleep(interval)
+
+
+def key(*keys):
+    run("xdotool", "key", "--clearmodifiers", "--delay", "30", *keys)
+
+
+def type_text(text):
+    run("xdotool", "type", "--clearmodifiers", "--delay", "20", text)
+
+
+def click(window, point):
+    x, y = point
+    # No --sync: it waits for the pointer to move, forever when it is already there. The
+    # server handles the move and the click in order anyway.
+    run("xdotool", "mousemove", "--window", window, str(x), str(y), "click", "1")
+
+
+def focus(window):
+    run("xdotool", "windowfocus", "--sync", window)
+
+
+def window_size(window):
+    values = {}
+    for line in run("xdotool", "getwindowgeometry", "--shell", window).splitlines():
+        name, _, value = line.partition("=")
+        values[name] = value
+    return int(values["WIDTH"]), int(values["HEIGHT"])
+
+
+def screenshot(window, path):
+    run("import", "-window", window, path)
+    print("screenshot:", path, flush=True)
+
+
+class Clipboard:
+    """Reads what the program copies: the clipboard is first set to a fresh marker, so a
+    copy that never happened cannot pass for one that did."""
+
+    def __init__(self):
+        self.count = 0
+
+    def copy(self, send_copy_key):
+        self.count += 1
+        marker = "orvida-e2e-marker-%d-%d" % (os.getpid(), self.count)
+        # xclip stays in the background to serve the marker until the program takes over.
+        subprocess.run(
+            ["xclip", "-selection", "clipboard", "-i"],
+            input=marker.encode(),
+            stdout=subprocess.DEVNULL,
+            stderr=subprocess.DEVNULL,
+            timeout=WAIT,
+            check=True,
+        )
+        poll("the marker in the clipboard", lambda: self._read() == marker)
+        send_copy_key()
+        return poll("the copied text", lambda: self._text_unless(marker))
+
+    def _text_unless(self, marker):
+        text = self._read()
+        return None if text is None or text == marker else [text]
+
+    @staticmethod
+    def _read():
+        try:
+            result = subprocess.run(
+                ["xclip", "-o", "-selection", "clipboard"],
+                stdout=subprocess.PIPE,
+                stderr=subprocess.DEVNULL,
+                timeout=3,
+            )
+        except subprocess.TimeoutExpired:
+            return None
+        return result.stdout.decode("utf-8", "replace") if result.returncode == 0 else None
+
+
+# --- The program under test -------------------------------------------------------------------
+
+
+class Program:
+    def __init__(self, executable, cwd, log_path, user=None):
+        """Starts the program in cwd; as the given pwd entry's user, when there is one."""
+        self.log = open(log_path, "wb")
+        env = dict(os.environ)
+        env["QT_QPA_PLATFORM"] = "xcb"
+        runtime = os.path.join(cwd, "runtime")
+        os.makedirs(runtime, mode=0o700, exist_ok=True)
+        env["XDG_RUNTIME_DIR"] = runtime
+        identity = {}
+        if user is not None:
+            # The other user needs a home, its own runtime folder and the X cookie.
+            env["HOME"] = cwd
+            cookie = os.path.join(cwd, "Xauthority")
+            if os.environ.get("XAUTHORITY"):
+                shutil.copyfile(os.environ["XAUTHORITY"], cookie)
+                env["XAUTHORITY"] = cookie
+            for path in (cwd, runtime) + ((cookie,) if "XAUTHORITY" in env else ()):
+                os.chown(path, user.pw_uid, user.pw_gid)
+            identity = {"user": user.pw_uid, "group": user.pw_gid, "extra_groups": []}
+        self.process = subprocess.Popen(
+            [executable],
+            cwd=cwd,
+            env=env,
+            stdin=subprocess.DEVNULL,
+            stdout=self.log,
+            stderr=subprocess.STDOUT,
+            start_new_session=True,
+            **identity,
+        )
+        self.clipboard = Clipboard()
+
+    def alive(self):
+        return self.process.poll() is None
+
+    def windows(self):
+        """The program's visible top-level windows, as (id, title) pairs."""
+        result = subprocess.run(
+            ["xdotool", "search", "--onlyvisible", "--pid", str(self.process.pid)],
+            stdout=subprocess.PIPE,
+            stderr=subprocess.DEVNULL,
+            text=True,
+            timeout=WAIT,
+        )
+        found = []
+        for window in result.stdout.split():
+            name = subprocess.run(
+                ["xdotool", "getwindowname", window],
+                stdout=subprocess.PIPE,
+                stderr=subprocess.DEVNULL,
+                text=True,
+                timeout=WAIT,
+            )
+            if name.returncode == 0:
+                found.append((window, name.stdout.rstrip("\n")))
+        return found
+
+    def titles(self):
+        return sorted(title for _, title in self.windows())
+
+    def wait_window(self, title, exclude=()):
+        def probe():
+            if not self.alive():
+                raise Failure("the program ended while waiting for " + repr(title))
+            for window, name in self.windows():
+                if name == title and window not in exclude:
+                    return window
+            return None
+
+        return poll("the window " + repr(title), probe)
+
+    def wait_gone(self, window):
+        poll(
+            "window %s to close" % window,
+            lambda: window not in [w for w, _ in self.windows()],
+        )
+
+    def read_box(self, window, point):
+        """Clicks into a box, selects everything in it and copies it."""
+        focus(window)
+        click(window, point)
+        return self.clipboard.copy(lambda: key("ctrl+a", "ctrl+c"))[0]
+
+    def read_focused_box(self, window):
+        focus(window)
+        return self.clipboard.copy(lambda: key("ctrl+a", "ctrl+c"))[0]
+
+    def set_box(self, window, point, text):
+        focus(window)
+        click(window, point)
+        key("ctrl+a", "BackSpace")
+        type_text(text)
+
+    def stop(self):
+        if self.alive():
+            try:
+                os.killpg(self.process.pid, signal.SIGKILL)
+            except ProcessLookupError:
+                pass
+            self.process.wait(timeout=WAIT)
+        self.log.close()
+
+
+def roll_sum(text, low, high, what):
+    check(text.strip().lstrip("-").isdigit(), "%s shows a number (%r)" % (what, text))
+    value = int(text)
+    check(low <= value <= high, "%s: %d lies in %d..%d" % (what, value, low, high))
+    check(text == str(value), "%s is shown without blanks (%r)" % (what, text))
+    return value
+
+
+# --- The scenario ------------------------------------------------------------------------------
+
+
+def scenario(program, folder, shots):
+    conf = os.path.join(folder, "conf.ini")
+    slots = prepared_slots()
+    prepared = open(conf, "rb").read()
+
+    # Start-up: the About window alone, as a splash.
+    splash = program.wait_window(SPLASH_TITLE)
+    time.sleep(0.3)  # give a wrongly early main window the chance to show up
+    check(program.titles() == [SPLASH_TITLE], "the splash comes first, alone")
+    screenshot(splash, os.path.join(shots, "about.png"))
+
+    # Its "&OK" closes it and opens the main window.
+    focus(splash)
+    click(splash, ABOUT_OK)
+    main = program.wait_window(MAIN_TITLE)
+    program.wait_gone(splash)
+    check(program.titles() == [MAIN_TITLE], "closing the splash opens the main window")
+    check(
+        window_size(main) == (MAIN_WIDTH, MAIN_CLOSED_HEIGHT),
+        "the main window opens short: %s" % (window_size(main),),
+    )
+    screenshot(main, os.path.join(shots, "main-closed.png"))
+
+    # The focus starts in the count box, which holds 3; the sides box holds 6.
+    check(program.read_focused_box(main) == "3", "the count box starts with 3")
+    check(program.read_box(main, SIDES_BOX) == "6", "the sides box starts with 6")
+
+    # A typed roll, pressed with Alt+T.
+    program.set_box(main, COUNT_BOX, "4")
+    program.set_box(main, SIDES_BOX, "8")
+    program.set_box(main, RESULT_BOX, "-")
+    key("alt+t")
+    roll_sum(program.read_box(main, RESULT_BOX), 4, 32, "4d8 rolled with Alt+T")
+    check(program.read_box(main, COUNT_BOX) == "4", "the count box keeps what was typed")
+
+    # Esc presses "&Tira" too, and so does a click on it.
+    program.set_box(main, RESULT_BOX, "-")
+    key("Escape")
+    roll_sum(program.read_box(main, RESULT_BOX), 4, 32, "4d8 rolled with Esc")
+    program.set_box(main, COUNT_BOX, "1")
+    program.set_box(main, SIDES_BOX, "1")
+    program.set_box(main, RESULT_BOX, "-")
+    click(main, ROLL_BUTTON)
+    check(program.read_box(main, RESULT_BOX) == "1", "1d1 rolled with a click shows 1")
+
+    # The quick keypad opens, and a preset rolls.
+    focus(main)
+    key("alt+p")
+    poll("the keypad to open", lambda: window_size(main) == (MAIN_WIDTH, MAIN_OPEN_HEIGHT))
+    check(True, "Alt+P opens the keypad: the window grows to %s" % (window_size(main),))
+    screenshot(main, os.path.join(shots, "main-open.png"))
+    fireball = slots[4]
+    program.set_box(main, RESULT_BOX, "-")
+    click(main, keypad_button(5))
+    roll_sum(
+        program.read_box(main, RESULT_BOX),
+        fireball.count,
+        fireball.count * fireball.sides,
+        "preset 5 (007 d +6)",
+    )
+    check(program.read_box(main, COUNT_BOX) == "7", "preset 5 puts its count 7 in the count box")
+    check(program.read_box(main, SIDES_BOX) == "6", "preset 5 puts its sides 6 in the sides box")
+    # An unconfigured preset does nothing.
+    program.set_box(main, RESULT_BOX, "-")
+    click(main, keypad_button(7))
+    check(program.read_box(main, RESULT_BOX) == "-", "preset 7 (0 d 0) does nothing")
+
+    # "&Cancel" leaves conf.ini untouched, whatever was typed.
+    focus(main)
+    key("alt+c")
+    dialog = program.wait_window(CONFIG_TITLE)
+    screenshot(dialog, os.path.join(shots, "config.png"))
+    type_text("scartato")
+    typed = program.read_box(dialog, caption_box(1))
+    check(typed.endswith("scartato"), "a caption is typed: %r" % typed)
+    check(program.read_box(dialog, count_box(1)) == " 1", "the dialog shows counts as ' 1'")
+    type_text("99")
+    focus(dialog)
+    key("alt+c")
+    program.wait_gone(dialog)
+    check(program.titles() == [MAIN_TITLE], "Cancel closes the dialog")
+    check(open(conf, "rb").read() == prepared, "Cancel leaves conf.ini byte for byte untouched")
+
+    # "&OK" rewrites conf.ini in the normal form, with the edits of both pages.
+    focus(main)
+    key("alt+c")
+    dialog = program.wait_window(CONFIG_TITLE)
+    check(program.read_focused_box(dialog) == "1d4", "the dialog opens with row 1's caption")
+    key("ctrl+a", "BackSpace")
+    type_text("Pugnale")
+    key("Tab", "ctrl+a", "BackSpace")
+    type_text("0012")
+    focus(dialog)
+    click(dialog, PAGE_2_BUTTON)
+    poll("the second page", lambda: program.read_box(dialog, caption_box(2)) == "2d6")
+    screenshot(dialog, os.path.join(shots, "config-page2.png"))
+    program.set_box(dialog, caption_box(2), "Ascia")
+    focus(dialog)
+    key("alt+o")
+    program.wait_gone(dialog)
+    slots[0].caption, slots[0].count = b"Pugnale", 12
+    slots[11].caption = b"Ascia"
+    expected = b"".join(slot.normal() for slot in slots)
+    written = open(conf, "rb").read()
+    if written != expected:
+        print("expected:", expected, "\nwritten: ", written, file=sys.stderr)
+    check(written == expected, "OK rewrites conf.ini in its normal form, byte for byte")
+    check(written.count(b"\r\n") == 60 and written.endswith(b"\r\n"), "conf.ini has 60 lines")
+
+    # The keypad rolls the saved preset at once.
+    program.set_box(main, RESULT_BOX, "-")
+    click(main, keypad_button(1))
+    roll_sum(program.read_box(main, RESULT_BOX), 12, 48, "the edited preset 1 (12d4)")
+
+    # An overflow shows a message titled "Orvida", and the program goes on.
+    program.set_box(main, COUNT_BOX, "40000")
+    program.set_box(main, SIDES_BOX, "6")
+    program.set_box(main, RESULT_BOX, "-")
+    focus(main)
+    key("alt+t")
+    message = program.wait_window(MESSAGE_TITLE, exclude=(main,))
+    screenshot(message, os.path.join(shots, "overflow-message.png"))
+    check(True, "40000 dice show a message box titled 'Orvida'")
+    focus(message)
+    key("Return")
+    program.wait_gone(message)
+    check(program.alive() and program.titles() == [MAIN_TITLE], "the program survives it")
+    check(program.read_box(main, RESULT_BOX) == "-", "the failed roll left the result alone")
+    program.set_box(main, COUNT_BOX, "2")
+    key("alt+t")
+    roll_sum(program.read_box(main, RESULT_BOX), 2, 12, "2d6 rolled after the overflow")
+
+    # "&Informazioni su..." opens the About window again; closing it leaves the main window.
+    focus(main)
+    key("alt+i")
+    about = program.wait_window(SPLASH_TITLE)
+    focus(about)
+    key("Escape")
+    program.wait_gone(about)
+    check(program.titles() == [MAIN_TITLE], "the About window opens and closes again")
+
+    # "&Esci" ends the program; nothing is saved on the way out.
+    focus(main)
+    key("alt+e")
+    poll("the program to end", lambda: not program.alive())
+    check(program.process.returncode == 0, "Alt+E ends the program with status 0")
+    check(open(conf, "rb").read() == expected, "nothing is written on exit")
+
+
+def read_only_scenario(program, folder, shots):
+    """The program folder cannot be written: saving fails with a message, and nothing is
+    lost, neither the file nor what was typed."""
+    conf = os.path.join(folder, "conf.ini")
+    before = open(conf, "rb").read()
+    files = sorted(os.listdir(folder))
+
+    splash = program.wait_window(SPLASH_TITLE)
+    focus(splash)
+    key("Escape")
+    main = program.wait_window(MAIN_TITLE)
+    program.wait_gone(splash)
+
+    focus(main)
+    key("alt+c")
+    dialog = program.wait_window(CONFIG_TITLE)
+    program.set_box(dialog, caption_box(1), "Nuovo")
+    focus(dialog)
+    key("alt+o")
+    message = program.wait_window(MESSAGE_TITLE, exclude=(main,))
+    screenshot(message, os.path.join(shots, "save-error-message.png"))
+    check(True, "OK in a folder that cannot be written shows a message titled 'Orvida'")
+    focus(message)
+    key("Return")
+    program.wait_gone(message)
+    check(program.alive(), "the program survives the failed save")
+    check(open(conf, "rb").read() == before, "conf.ini is left as it was")
+    check(sorted(os.listdir(folder)) == files, "no file is left behind in the folder")
+    check(CONFIG_TITLE in program.titles(), "the dialog stays open")
+    typed = program.read_box(dialog, caption_box(1))
+    check(typed == "Nuovo", "what was typed is still there: %r" % typed)
+
+    focus(dialog)
+    key("alt+c")
+    program.wait_gone(dialog)
+    focus(main)
+    key("alt+e")
+    poll("the program to end", lambda: not program.alive())
+    check(program.process.returncode == 0, "Alt+E ends the program with status 0")
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--cmake", default="cmake", help="the cmake that installs the build")
+    parser.add_argument("--build-dir", required=True, help="the build folder to install")
+    parser.add_argument("--screenshots", required=True, help="where the screenshots go")
+    parser.add_argument("--keep", action="store_true", help="keep the temporary folder")
+    parser.add_argument(
+        "--scenario",
+        choices=("full", "read-only"),
+        default="full",
+        help="the whole program, or a program folder that cannot be written",
+    )
+    args = parser.parse_args()
+
+    missing = [tool for tool in TOOLS if not shutil.which(tool)]
+    if missing:
+        print("skipped: missing " + ", ".join(missing), flush=True)
+        return 77
+    if not os.environ.get("DISPLAY"):
+        print("no DISPLAY: run this under xvfb-run -a", file=sys.stderr)
+        return 1
+
+    # Ended from outside (a ctest time-out): still stop the program on the way out.
+    signal.signal(signal.SIGTERM, lambda signum, frame: sys.exit("terminated"))
+    os.makedirs(args.screenshots, exist_ok=True)
+    for name in os.listdir(args.screenshots):
+        if name.endswith(".png"):
+            os.remove(os.path.join(args.screenshots, name))
+    temp = tempfile.mkdtemp(prefix="orvida-e2e-")
+    program = None
+    try:
+        prefix = os.path.join(temp, "prefix")
+        run(args.cmake, "--install", args.build_dir, "--prefix", prefix, timeout=120)
+        folder = os.path.join(prefix, "bin")
+        executable = os.path.join(folder, "Orvida")
+        check(os.access(executable, os.X_OK), "the installed program is " + executable)
+        elsewhere = os.path.join(temp, "elsewhere")
+        os.makedirs(elsewhere)
+        log = os.path.join(temp, "program.log")
+        if args.scenario == "full":
+            with open(os.path.join(folder, "conf.ini"), "wb") as conf:
+                conf.write(b"".join(slot.prepared() for slot in prepared_slots()))
+            program = Program(executable, elsewhere, log)
+            scenario(program, folder, args.screenshots)
+        else:
+            # Root writes anywhere: the program then runs as an ordinary user, as whom the
+            # folder installed by root is read-only. Anyone else takes the write bits away.
+            user = None
+            if os.geteuid() == 0:
+                user = pwd.getpwnam("nobody")
+                os.chmod(temp, 0o755)
+            else:
+                os.chmod(folder, 0o555)
+            check(True, "the program folder cannot be written")
+            program = Program(executable, elsewhere, log, user)
+            read_only_scenario(program, folder, args.screenshots)
+        print("e2e: all checks passed", flush=True)
+        return 0
+    except (Failure, subprocess.SubprocessError, OSError) as error:
+        print("FAILED:", error, file=sys.stderr, flush=True)
+        traceback.print_exc()
+        if program is not None:
+            try:
+                print("visible windows:", program.windows(), file=sys.stderr)
+                run("import", "-window", "root", os.path.join(args.screenshots, "failure.png"))
+                print("screen saved in", os.path.join(args.screenshots, "failure.png"))
+            except (Failure, subprocess.SubprocessError, OSError):
+                pass
+        return 1
+    finally:
+        if program is not None:
+            program.stop()
+            with open(os.path.join(temp, "program.log"), "rb") as log:
+                output = log.read().decode("utf-8", "replace").strip()
+            if output:
+                print("program output:\n" + output, flush=True)
+        if os.path.isdir(os.path.join(temp, "prefix", "bin")):
+            os.chmod(os.path.join(temp, "prefix", "bin"), 0o755)
+        if args.keep:
+            print("kept:", temp)
+        else:
+            shutil.rmtree(temp, ignore_errors=True)
+
+
+if __name__ == "__main__":
+    sys.exit(main())
