@@ -52,6 +52,8 @@ int Run(int argc, char** argv) {
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Orvida"));
   QApplication::setApplicationVersion(QStringLiteral("1.00.0001"));
+  // Ties the windows to the desktop's menu entry (Wayland takes the icon from there).
+  QGuiApplication::setDesktopFileName(QStringLiteral("orvida"));
   Start();
   return QApplication::exec();
 }
