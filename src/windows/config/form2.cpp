@@ -129,7 +129,7 @@ Form2::Form2(QWidget* parent) : QDialog(parent) {
   }};
   for (const auto& [button, handler] : handlers) {
     connect(button, &QPushButton::clicked, this,
-            [this, handler] { Shell::RunHandler(this, [&] { (this->*handler)(); }); });
+            [this, handler = handler] { Shell::RunHandler(this, [&] { (this->*handler)(); }); });
   }
 
   Form_Load();
