@@ -188,9 +188,16 @@ void ClearKeypad() {
 }
 
 void LoadKeypadConfig(const QString& path) {
-  if (QFileInfo(path).isDir()) {
+  const QFileInfo info(path);
+  if (info.isDir()) {
     throw RuntimeError(ErrorNumber::PathFileAccessError, path, 0,
                        QStringLiteral("Il percorso indica una cartella"));
+  }
+  // Only a regular file is read: opening a named pipe waits for a writer that may never
+  // come, and a device such as /dev/zero is one endless line.
+  if (info.exists() && !info.isFile()) {
+    throw RuntimeError(ErrorNumber::PathFileAccessError, path, 0,
+                       QStringLiteral("Il percorso non indica un file normale"));
   }
   QFile file(path);
   errno = 0;

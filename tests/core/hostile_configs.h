@@ -1,0 +1,270 @@
+#pragma once
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <QByteArray>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <ostream>
+#include <vector>
+
+// Hostile conf.ini files and what loading each one gives, shared by the core test (the
+// error and the table) and the main window's test (the message and the buttons).
+namespace orvida_test {
+
+struct HostileConfig {
+  // What stands at the path: the file with `bytes`, nothing, a folder, a named pipe that
+  // nobody writes to, or a link to the endless device /dev/zero.
+  enum class Kind { File, Missing, Directory, NamedPipe, EndlessDevice };
+
+  const char* name;
+  Kind kind;
+  std::function<QByteArray()> bytes;  // the file's contents, for Kind::File
+  int error;                          // the error number, 0 when the file loads
+  int line;                           // the line the error names, 0 for none
+  // What each slot holds once its line has been read; std::nullopt where a case leaves a
+  // value unchecked.
+  std::function<std::optional<QString>(int slot)> caption;
+  std::function<int(int slot)> count;
+  std::function<int(int slot)> sides;
+
+  // Whether the load read the line of a slot's caption, count or sides (the values read
+  // before an error stay in the table, the rest are untouched).
+  bool Reads(int fileLine) const { return error == 0 || fileLine < line; }
+
+  // Puts the case at `path`; returns the bytes written, empty for the other kinds.
+  QByteArray Create(const QString& path) const {
+    switch (kind) {
+      case Kind::File: {
+        const QByteArray contents = bytes();
+        QFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(contents) != contents.size()) {
+          ADD_FAILURE() << "cannot write " << path.toStdString();
+        }
+        return contents;
+      }
+      case Kind::Missing:
+        break;
+      case Kind::Directory:
+        EXPECT_TRUE(QDir().mkdir(path));
+        break;
+      case Kind::NamedPipe:
+        EXPECT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
+        break;
+      case Kind::EndlessDevice:
+        EXPECT_TRUE(QFile::link(QStringLiteral("/dev/zero"), path));
+        break;
+    }
+    return {};
+  }
+
+  // Whether what was put at `path` is still there as it was.
+  bool Unchanged(const QString& path, const QByteArray& written) const {
+    const QFileInfo info(path);
+    switch (kind) {
+      case Kind::File: {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) && file.readAll() == written;
+      }
+      case Kind::Missing:
+        return !info.exists() && !info.isSymLink();
+      case Kind::Directory:
+        return info.isDir();
+      case Kind::NamedPipe: {
+        struct stat status {};
+        return ::lstat(QFile::encodeName(path).constData(), &status) == 0 &&
+               S_ISFIFO(status.st_mode);
+      }
+      case Kind::EndlessDevice:
+        return info.isSymLink() && info.symLinkTarget() == QStringLiteral("/dev/zero");
+    }
+    return false;
+  }
+};
+
+inline void PrintTo(const HostileConfig& c, std::ostream* os) { *os << c.name; }
+
+namespace hostile {
+
+constexpr qsizetype kMiB = 1024 * 1024;
+
+inline QByteArray SampleFile(const QByteArray& end = "\r\n") {
+  QByteArray bytes;
+  for (int slot = 1; slot <= 20; ++slot) {
+    bytes += "Tasto " + QByteArray::number(slot) + end + " " + QByteArray::number(slot) + end +
+             " 6" + end;
+  }
+  return bytes;
+}
+
+inline std::optional<QString> SampleCaption(int slot) {
+  return QStringLiteral("Tasto %1").arg(slot);
+}
+inline int SampleCount(int slot) { return slot; }
+inline int Six(int) { return 6; }
+inline int Zero(int) { return 0; }
+inline std::optional<QString> EmptyCaption(int) { return QString(); }
+
+// The same bytes every run: a linear congruential generator's high bytes.
+inline QByteArray PseudoRandomBytes(qsizetype size, uint32_t seed) {
+  QByteArray bytes(size, Qt::Uninitialized);
+  for (char& b : bytes) {
+    seed = seed * 1103515245u + 12345u;
+    b = static_cast<char>((seed >> 16) & 0xFF);
+  }
+  return bytes;
+}
+
+// Every byte value but CR and LF, sixteen times over: one long line of binary.
+inline QByteArray BinaryWithoutLineEnds() {
+  QByteArray bytes;
+  for (int round = 0; round < 16; ++round) {
+    for (int b = 0; b < 256; ++b) {
+      if (b != '\r' && b != '\n') bytes += static_cast<char>(b);
+    }
+  }
+  return bytes;
+}
+
+// Windows-1252 reading of bytes 0 to 255 but CR and LF, repeated as above.
+inline QString BinaryWithoutLineEndsText() {
+  static const char16_t high[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+                                    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+                                    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+                                    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
+  QString text;
+  for (int round = 0; round < 16; ++round) {
+    for (int b = 0; b < 256; ++b) {
+      if (b == '\r' || b == '\n') continue;
+      text += QChar(b >= 0x80 && b <= 0x9F ? high[b - 0x80] : static_cast<char16_t>(b));
+    }
+  }
+  return text;
+}
+
+// The sample file as a text editor saves it in "Unicode": UTF-16 LE after a byte order mark.
+// Read as bytes, each CR and LF is followed by a NUL, so a lone CR ends each line: every
+// line of the sample becomes a line that starts with NUL (the first one with the mark
+// instead) and a line of one NUL, the NUL after the CR.
+inline QByteArray SampleFileInUtf16() {
+  const QString text = QString::fromLatin1(SampleFile());
+  QByteArray bytes("\xFF\xFE");
+  for (const QChar c : text) {
+    bytes += static_cast<char>(c.unicode() & 0xFF);
+    bytes += static_cast<char>(c.unicode() >> 8);
+  }
+  return bytes;
+}
+
+inline std::optional<QString> SampleFileInUtf16Caption(int slot) {
+  const int fileLine = 3 * slot - 2;
+  if (fileLine % 2 == 0) return QString(QChar(u'\0'));
+  const int sampleLine = (fileLine + 1) / 2;  // 1-based line of the sample file
+  const int sampleSlot = (sampleLine + 2) / 3;
+  QString sample;
+  switch (sampleLine % 3) {
+    case 1:
+      sample = QStringLiteral("Tasto %1").arg(sampleSlot);
+      break;
+    case 2:
+      sample = QStringLiteral(" %1").arg(sampleSlot);
+      break;
+    default:
+      sample = QStringLiteral(" 6");
+  }
+  QString caption = sampleLine == 1 ? QStringLiteral("\u00FF\u00FE") : QString(QChar(u'\0'));
+  for (const QChar c : sample) caption += QString(c) + QChar(u'\0');
+  return caption;
+}
+
+}  // namespace hostile
+
+inline const std::vector<HostileConfig>& HostileConfigs() {
+  using namespace hostile;
+  using Kind = HostileConfig::Kind;
+  static const std::vector<HostileConfig> cases = {
+      {"Missing", Kind::Missing, nullptr, 53, 0, EmptyCaption, Zero, Zero},
+      {"Directory", Kind::Directory, nullptr, 75, 0, EmptyCaption, Zero, Zero},
+      {"NamedPipe", Kind::NamedPipe, nullptr, 75, 0, EmptyCaption, Zero, Zero},
+      {"LinkToDevZero", Kind::EndlessDevice, nullptr, 75, 0, EmptyCaption, Zero, Zero},
+      {"Empty", Kind::File, [] { return QByteArray(); }, 62, 1, EmptyCaption, Zero, Zero},
+      {"BinaryWithoutLineEnds", Kind::File, BinaryWithoutLineEnds, 62, 2,
+       [](int) { return std::optional<QString>(BinaryWithoutLineEndsText()); }, Zero, Zero},
+      // 64 KiB of pseudo-random bytes hold some 540 line ends. Of the first 40 number lines
+      // only the 18th line of the file starts with a digit ("1\xC0..."): slot 6 has 1 side.
+      {"PseudoRandomBinary", Kind::File, [] { return PseudoRandomBytes(64 * 1024, 2024); }, 0, 0,
+       [](int) { return std::nullopt; }, Zero, [](int slot) { return slot == 6 ? 1 : 0; }},
+      {"OneHugeLine", Kind::File, [] { return QByteArray(4 * kMiB, 'x'); }, 62, 2,
+       [](int) { return std::optional<QString>(QString(4 * kMiB, QLatin1Char('x'))); }, Zero, Zero},
+      {"HugeFirstCaption", Kind::File,
+       [] { return QByteArray(4 * kMiB, 'x') + SampleFile().sliced(7); }, 0, 0,
+       [](int slot) {
+         return slot == 1 ? std::optional<QString>(QString(4 * kMiB, QLatin1Char('x')))
+                          : SampleCaption(slot);
+       },
+       SampleCount, Six},
+      {"TenThousandLinesSixtyGoodFirst", Kind::File,
+       [] {
+         QByteArray bytes = SampleFile();
+         for (int line = 61; line <= 10000; ++line) bytes += "40000 non letta\r\n";
+         return bytes;
+       },
+       0, 0, SampleCaption, SampleCount, Six},
+      {"TenThousandLinesOfAnOverflow", Kind::File,
+       [] { return QByteArray("99999\r\n").repeated(10000); }, 6, 2,
+       [](int) { return std::optional<QString>(QStringLiteral("99999")); }, Zero, Zero},
+      {"OnlyNulBytes", Kind::File, [] { return QByteArray(4096, '\0'); }, 62, 2,
+       [](int) { return std::optional<QString>(QString(4096, QChar(u'\0'))); }, Zero, Zero},
+      {"NulBytesInsideTheLines", Kind::File,
+       [] {
+         QByteArray bytes;
+         for (int slot = 1; slot <= 20; ++slot) {
+           bytes += QByteArray("Tasto\0 ", 7) + QByteArray::number(slot) + "\r\n";
+           bytes += " " + QByteArray::number(slot) +
+                    QByteArray(
+                        "\0"
+                        "9",
+                        2) +
+                    "\r\n";
+           bytes += QByteArray(
+                        "\0"
+                        " 6",
+                        3) +
+                    "\r\n";
+         }
+         return bytes;
+       },
+       0, 0,
+       [](int slot) {
+         return std::optional<QString>(QStringLiteral("Tasto") + QChar(u'\0') +
+                                       QStringLiteral(" %1").arg(slot));
+       },
+       SampleCount, Zero},
+      {"FiftyNineLineFeeds", Kind::File, [] { return QByteArray(59, '\n'); }, 62, 60, EmptyCaption,
+       Zero, Zero},
+      {"AMegabyteOfLineFeeds", Kind::File, [] { return QByteArray(kMiB, '\n'); }, 0, 0,
+       EmptyCaption, Zero, Zero},
+      {"FiftyNineCarriageReturns", Kind::File, [] { return QByteArray(59, '\r'); }, 62, 60,
+       EmptyCaption, Zero, Zero},
+      {"AMegabyteOfCarriageReturns", Kind::File, [] { return QByteArray(kMiB, '\r'); }, 0, 0,
+       EmptyCaption, Zero, Zero},
+      {"FiveHundredDigitCount", Kind::File,
+       [] { return "Tasto 1\r\n" + QByteArray(500, '9') + "\r\n" + SampleFile().sliced(13); }, 6, 2,
+       SampleCaption, Zero, Zero},
+      {"FiveHundredDigitSidesWithLeadingZeros", Kind::File,
+       [] {
+         return "Tasto 1\r\n 1\r\n" + QByteArray(497, '0') + "123\r\n" + SampleFile().sliced(17);
+       },
+       0, 0, SampleCaption, SampleCount, [](int slot) { return slot == 1 ? 123 : 6; }},
+      {"SavedAsUtf16", Kind::File, SampleFileInUtf16, 0, 0, SampleFileInUtf16Caption, Zero, Zero},
+  };
+  return cases;
+}
+
+}  // namespace orvida_test

@@ -1,0 +1,104 @@
+// The main window opened over hostile conf.ini files: a missing file gives the built-in
+// presets silently, any other bad file one warning that names the line, and the buttons
+// show exactly the captions read before the problem. Nothing crashes, the panel opens and
+// paints, and the file is left as it was.
+#include <QDir>
+#include <QFile>
+#include <QPushButton>
+#include <QTest>
+
+#include "../core/hostile_configs.h"
+#include "gui_support.h"
+#include "shell/shell.h"
+#include "windows/main/form1.h"
+
+namespace {
+
+using orvida_test::HostileConfig;
+
+class HostileConfigWindow : public GuiTest, public testing::WithParamInterface<HostileConfig> {};
+
+// The built-in presets, line by line.
+QList<QByteArray> BuiltInLines() {
+  QFile file(QStringLiteral(":/conf.ini"));
+  if (!file.open(QIODevice::ReadOnly)) return {};
+  return file.readAll().split('\n');
+}
+
+TEST_P(HostileConfigWindow, OpensWithTheMendedPresets) {
+  const HostileConfig& c = GetParam();
+  const QByteArray written = c.Create(ConfigPath());
+  ASSERT_FALSE(HasFailure());
+
+  Shell::SplashShown = 1;
+  Form1* form = Shell::ShowForm1();
+  Settle();
+  ASSERT_NE(form, nullptr);
+  ASSERT_TRUE(form->isVisible());
+
+  if (c.error == 0 || c.kind == HostileConfig::Kind::Missing) {
+    EXPECT_TRUE(presenter_.messages.empty());
+  } else {
+    ASSERT_EQ(presenter_.messages.size(), 1u);
+    const RecordingPresenter::Message& message = presenter_.messages[0];
+    EXPECT_EQ(message.kind, Shell::MessageKind::Warning);
+    EXPECT_EQ(message.title, Shell::kMessageTitle);
+    EXPECT_TRUE(message.text.contains(QDir::toNativeSeparators(ConfigPath())));
+    EXPECT_TRUE(message.text.contains(QStringLiteral("(errore %1)").arg(c.error)))
+        << message.text.toStdString();
+    EXPECT_EQ(message.text.contains(QStringLiteral("Riga: %1\n").arg(c.line)), c.line > 0)
+        << message.text.toStdString();
+    EXPECT_EQ(message.text.contains(QStringLiteral("Riga:")), c.line > 0);
+  }
+
+  if (c.kind == HostileConfig::Kind::Missing) {
+    const QList<QByteArray> lines = BuiltInLines();
+    ASSERT_GE(lines.size(), 60);
+    for (int slot = 1; slot <= Modulo1::KeypadSlots; ++slot) {
+      EXPECT_EQ(form->Command1(slot)->text().toLatin1() + "\r", lines[3 * slot - 3]) << slot;
+    }
+    EXPECT_FALSE(QFile::exists(ConfigPath())) << "nothing is written until the user saves";
+  } else {
+    for (int slot = 1; slot <= Modulo1::KeypadSlots; ++slot) {
+      SCOPED_TRACE(slot);
+      const int first = 3 * slot - 2;
+      const QString shown = form->Command1(slot)->text();
+      if (!c.Reads(first)) {
+        EXPECT_TRUE(shown.isEmpty());
+      } else if (const std::optional<QString> caption = c.caption(slot)) {
+        EXPECT_EQ(shown.size(), caption->size());
+        EXPECT_TRUE(shown == *caption);
+      }
+      EXPECT_EQ(Modulo1::KeypadCount(slot), c.Reads(first + 1) ? c.count(slot) : 0);
+      EXPECT_EQ(Modulo1::KeypadSides(slot), c.Reads(first + 2) ? c.sides(slot) : 0);
+    }
+  }
+
+  // The keypad panel opens and paints, whatever the captions are; a button of a slot
+  // without dice does nothing, one with dice rolls them. (Buttons with captions of
+  // megabytes are left unclicked: each repaint lays the whole caption out again, about a
+  // second each.)
+  QTest::mouseClick(form->CmndUpDown, Qt::LeftButton);
+  EXPECT_EQ(form->KeypadState, QStringLiteral("Down"));
+  EXPECT_FALSE(form->grab().isNull());
+  const size_t messagesBefore = presenter_.messages.size();
+  for (int slot : {1, 6, 20}) {
+    if (form->Command1(slot)->text().size() > 65536) continue;
+    source_.draws = 0;
+    QTest::mouseClick(form->Command1(slot), Qt::LeftButton);
+    const bool rolls = Modulo1::KeypadCount(slot) > 0 && Modulo1::KeypadSides(slot) > 0;
+    EXPECT_EQ(source_.draws, rolls ? Modulo1::KeypadCount(slot) : 0) << slot;
+  }
+  EXPECT_EQ(presenter_.messages.size(), messagesBefore);
+
+  CloseAllWindows();
+  EXPECT_TRUE(c.Unchanged(ConfigPath(), written)) << "what is at the path is not touched";
+}
+
+INSTANTIATE_TEST_SUITE_P(MainWindow, HostileConfigWindow,
+                         testing::ValuesIn(orvida_test::HostileConfigs()),
+                         [](const testing::TestParamInfo<HostileConfig>& info) {
+                           return std::string(info.param.name);
+                         });
+
+}  // namespace
