@@ -1,0 +1,131 @@
+// A save killed at any moment leaves conf.ini whole: either the table saved before or the
+// one being saved, never a mix, a part or nothing.
+#include <gtest/gtest.h>
+#include <poll.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <QByteArray>
+#include <QDir>
+#include <QTemporaryDir>
+#include <chrono>
+#include <random>
+#include <thread>
+
+#include "dice/runtime_error.h"
+#include "keypad/keypad.h"
+#include "save_loop_tables.h"
+#include "test_support.h"
+
+extern char** environ;
+
+namespace {
+
+using orvida_test::FillSaveLoopTable;
+using orvida_test::ReadBytes;
+
+struct Table {
+  Modulo1::OneBasedArray<QString, Modulo1::KeypadSlots> text;
+  Modulo1::OneBasedArray<int16_t, Modulo1::KeypadSlots> count;
+  Modulo1::OneBasedArray<int16_t, Modulo1::KeypadSlots> sides;
+  bool operator==(const Table&) const = default;
+};
+
+Table CurrentTable() { return {Modulo1::KeypadText, Modulo1::KeypadCount, Modulo1::KeypadSides}; }
+
+Table SaveLoopTable(int which) {
+  FillSaveLoopTable(which);
+  return CurrentTable();
+}
+
+QByteArray SaveLoopBytes(int which) {
+  FillSaveLoopTable(which);
+  return Modulo1::KeypadConfigBytes();
+}
+
+// The helper process, started with a pipe on its standard output.
+struct Helper {
+  pid_t pid = -1;
+  int output = -1;
+};
+
+Helper StartSaveLoop(const QByteArray& path) {
+  int fds[2];
+  if (::pipe(fds) != 0) return {};
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
+  posix_spawn_file_actions_addclose(&actions, fds[0]);
+  posix_spawn_file_actions_addclose(&actions, fds[1]);
+  char program[] = ORVIDA_SAVE_LOOP;
+  QByteArray argument = path;
+  char* argv[] = {program, argument.data(), nullptr};
+  Helper helper;
+  if (posix_spawn(&helper.pid, program, &actions, nullptr, argv, environ) != 0) helper.pid = -1;
+  posix_spawn_file_actions_destroy(&actions);
+  ::close(fds[1]);
+  helper.output = fds[0];
+  return helper;
+}
+
+// Waits up to ten seconds for the helper's first byte: its first save is done.
+bool WaitUntilSaving(const Helper& helper) {
+  pollfd ready{helper.output, POLLIN, 0};
+  char byte = 0;
+  return ::poll(&ready, 1, 10000) == 1 && ::read(helper.output, &byte, 1) == 1 && byte == '!';
+}
+
+TEST(KeypadSaveKillTest, ASaveKilledAtAnyMomentLeavesOneWholeTable) {
+  constexpr int kKills = 250;
+  const QByteArray bytes[2] = {SaveLoopBytes(0), SaveLoopBytes(1)};
+  const Table tables[2] = {SaveLoopTable(0), SaveLoopTable(1)};
+  ASSERT_NE(bytes[0], bytes[1]);
+
+  QTemporaryDir folder;
+  ASSERT_TRUE(folder.isValid());
+  const QString path = folder.filePath(QStringLiteral("conf.ini"));
+  std::mt19937 random(std::random_device{}());
+  // One save takes some tens of microseconds: kills spread over the first milliseconds of
+  // the loop land before, inside and between the steps of the saves.
+  std::uniform_int_distribution<int> delayMicroseconds(0, 3000);
+
+  int found[2] = {0, 0};
+  for (int kill = 1; kill <= kKills; ++kill) {
+    SCOPED_TRACE(kill);
+    const Helper helper = StartSaveLoop(QFile::encodeName(path));
+    ASSERT_GT(helper.pid, 0) << "cannot start " << ORVIDA_SAVE_LOOP;
+    const bool saving = WaitUntilSaving(helper);
+    if (saving) std::this_thread::sleep_for(std::chrono::microseconds(delayMicroseconds(random)));
+    ::kill(helper.pid, SIGKILL);
+    int status = 0;
+    ASSERT_EQ(::waitpid(helper.pid, &status, 0), helper.pid);
+    ::close(helper.output);
+    ASSERT_TRUE(saving) << "the helper never reported its first save";
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL)
+        << "the helper ended on its own, status " << status;
+
+    const QByteArray onDisk = ReadBytes(path);
+    const int which = onDisk == bytes[0] ? 0 : onDisk == bytes[1] ? 1 : -1;
+    ASSERT_NE(which, -1) << "conf.ini is neither table: " << onDisk.size() << " bytes";
+    ++found[which];
+    Modulo1::ClearKeypad();
+    ASSERT_NO_THROW(Modulo1::LoadKeypadConfig(path));
+    ASSERT_TRUE(CurrentTable() == tables[which]);
+  }
+  // Both tables turned up, so the kills did fall at different points of the loop.
+  EXPECT_GT(found[0], 0);
+  EXPECT_GT(found[1], 0);
+  RecordProperty("first_table", found[0]);
+  RecordProperty("second_table", found[1]);
+
+  // A killed save may leave its unfinished temporary file behind, never anything else.
+  const QStringList left = QDir(folder.path()).entryList(QDir::Files | QDir::NoDotAndDotDot);
+  for (const QString& name : left) {
+    EXPECT_TRUE(name == QStringLiteral("conf.ini") || name.startsWith(QStringLiteral("conf.ini.")))
+        << name.toStdString();
+  }
+}
+
+}  // namespace
