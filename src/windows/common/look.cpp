@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QFontDatabase>
 #include <QProxyStyle>
+#include <QResource>
 #include <QStyleFactory>
 #include <QWidget>
 #include <cmath>
@@ -74,7 +75,15 @@ void Install() {
   for (const char* file :
        {":/fonts/LiberationSans-Regular.ttf", ":/fonts/LiberationSans-Bold.ttf",
         ":/fonts/LiberationSans-Italic.ttf", ":/fonts/LiberationSerif-Bold.ttf"}) {
-    QFontDatabase::addApplicationFont(QString::fromLatin1(file));
+    // The fonts are stored uncompressed in the executable: registered straight from there,
+    // they are not first copied into memory as registering them by file name does.
+    const QResource resource(QString::fromLatin1(file));
+    if (resource.isValid() && resource.compressionAlgorithm() == QResource::NoCompression) {
+      QFontDatabase::addApplicationFontFromData(QByteArray::fromRawData(
+          reinterpret_cast<const char*>(resource.data()), static_cast<qsizetype>(resource.size())));
+    } else {
+      QFontDatabase::addApplicationFont(QString::fromLatin1(file));
+    }
   }
   QApplication::setStyle(new ClassicStyle(QStyleFactory::create(QStringLiteral("Fusion"))));
   QApplication::setFont(SansFont());

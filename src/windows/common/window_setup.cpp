@@ -2,6 +2,8 @@
 
 #include <QFile>
 #include <QGuiApplication>
+#include <QImageReader>
+#include <QPixmapCache>
 #include <QScreen>
 #include <QWidget>
 
@@ -24,11 +26,37 @@ void CentreOnScreen(QWidget* window) {
   window->setGeometry(client);
 }
 
+QPixmap Picture(const QString& file) {
+  // On a high-DPI screen the double-size drawing "<name>@2x.png" is used where there is one.
+  QString chosen = file;
+  qreal ratio = 1.0;
+  if (qGuiApp && qGuiApp->devicePixelRatio() > 1.0) {
+    QString twice = file;
+    twice.insert(file.lastIndexOf(u'.'), QStringLiteral("@2x"));
+    if (QFile::exists(twice)) {
+      chosen = twice;
+      ratio = 2.0;
+    }
+  }
+  const QString key = QStringLiteral("orvida:") + chosen;
+  QPixmap pixmap;
+  if (QPixmapCache::find(key, &pixmap)) return pixmap;
+  // Naming the format, with detection off, keeps the reader from loading every image
+  // format plugin to ask whether it knows the file: that would cost the start-up some
+  // milliseconds and a megabyte.
+  QImageReader reader(chosen, "png");
+  reader.setAutoDetectImageFormat(false);
+  pixmap = QPixmap::fromImage(reader.read());
+  pixmap.setDevicePixelRatio(ratio);
+  if (!pixmap.isNull()) QPixmapCache::insert(key, pixmap);
+  return pixmap;
+}
+
 QIcon Icon(const QString& name) {
   QIcon icon;
   for (int size : {16, 32, 48, 64, 128, 256}) {
     const QString file = QStringLiteral(":/images/%1-%2.png").arg(name).arg(size);
-    if (QFile::exists(file)) icon.addFile(file, QSize(size, size));
+    if (QFile::exists(file)) icon.addPixmap(Picture(file));
   }
   return icon;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QIcon>
+#include <QPixmap>
 #include <QString>
 
 class QWidget;
@@ -13,6 +14,10 @@ void SetFixedDialog(QWidget* window, const QString& title, int width, int height
 
 // Centres the window's client area on the screen that will show it.
 void CentreOnScreen(QWidget* window);
+
+// The PNG picture at `file`, e.g. ":/images/about.png", read once and then kept in the
+// pixmap cache; null when it is missing or not a PNG.
+QPixmap Picture(const QString& file);
 
 // The icon drawn as ":/images/<name>-16.png", "-32.png" and any larger sizes present.
 QIcon Icon(const QString& name);

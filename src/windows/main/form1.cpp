@@ -116,7 +116,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
   Connect(Command5, &Form1::Command5_Click);
 
   Image1 = new QLabel(this);
-  Image1->setPixmap(QPixmap(QStringLiteral(":/images/banner.png")));
+  Image1->setPixmap(Window::Picture(QStringLiteral(":/images/banner.png")));
   Image1->setScaledContents(true);
   Image1->setAccessibleName(QStringLiteral("Orvida"));
   Place(Image1, 4320, 0, 3492, 972);

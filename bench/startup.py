@@ -1,0 +1,94 @@
+#!/usr/bin/env python3
+"""Start-up time and peak memory of the program against a bare Qt window.
+
+Runs startup_probe (the program up to the splash's first painted frame), startup_baseline
+(an empty window of the same size up to its first frame) and, for reference,
+startup_text_floor (that window with one line of text) in turn, measuring for each run the
+wall time from the start of the process to its exit and the process's peak resident
+memory, and prints the medians and the ratios program/baseline (and program/text floor).
+
+  bench/startup.py [--build DIR] [--runs N] [--warmup N] [--goal RATIO] [--probe PATH]
+
+The platform plugin comes from QT_QPA_PLATFORM (offscreen when unset); under xvfb-run the
+X11 plugin (xcb) is used. Exits with 1 when a ratio is above the goal.
+"""
+import argparse
+import os
+import statistics
+import subprocess
+import sys
+import time
+
+
+def measure(executable, env):
+    """Returns (seconds, peak RSS in KiB) of one run."""
+    start = time.perf_counter()
+    process = subprocess.Popen([executable], env=env, stdin=subprocess.DEVNULL,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    _, status, usage = os.wait4(process.pid, 0)
+    elapsed = time.perf_counter() - start
+    process.returncode = os.waitstatus_to_exitcode(status)
+    errors = process.stderr.read().decode(errors="replace")
+    process.stderr.close()
+    if process.returncode != 0:
+        sys.exit(f"{executable} failed with {process.returncode}:\n{errors}")
+    return elapsed, usage.ru_maxrss
+
+
+def main():
+    here = os.path.dirname(os.path.abspath(__file__))
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--build", default=os.environ.get(
+        "ORVIDA_BUILD_DIR", os.path.join(here, "..", "build")))
+    parser.add_argument("--runs", type=int, default=25)
+    parser.add_argument("--warmup", type=int, default=3)
+    parser.add_argument("--goal", type=float, default=1.25)
+    parser.add_argument("--probe", help="another build of startup_probe, e.g. to compare")
+    args = parser.parse_args()
+
+    programs = {name: os.path.join(args.build, "bench", name)
+                for name in ("startup_probe", "startup_baseline", "startup_text_floor")}
+    if args.probe:
+        programs["startup_probe"] = os.path.abspath(args.probe)
+    for path in programs.values():
+        if not os.access(path, os.X_OK):
+            sys.exit(f"{path} is missing: build the benchmarks first")
+
+    env = dict(os.environ)
+    env.setdefault("QT_QPA_PLATFORM", "offscreen")
+    platform = env["QT_QPA_PLATFORM"]
+
+    results = {name: ([], []) for name in programs}
+    for run in range(args.warmup + args.runs):
+        # Rotate the order too, so no program always runs right after the same other one.
+        names = list(programs)
+        order = names[run % len(names):] + names[:run % len(names)]
+        for name in order:
+            seconds, rss = measure(programs[name], env)
+            if run >= args.warmup:
+                results[name][0].append(seconds)
+                results[name][1].append(rss)
+
+    print(f"Start-up to the first painted frame, platform {platform}, "
+          f"{args.runs} runs each (after {args.warmup} warm-up runs), medians:")
+    medians = {}
+    for name, (times, rss) in results.items():
+        medians[name] = (statistics.median(times), statistics.median(rss))
+        print(f"  {name:17} {medians[name][0] * 1000:7.1f} ms "
+              f"(min {min(times) * 1000:.1f}, max {max(times) * 1000:.1f})   "
+              f"peak RSS {medians[name][1] / 1024:6.1f} MiB "
+              f"(min {min(rss) / 1024:.1f}, max {max(rss) / 1024:.1f})")
+    time_ratio = medians["startup_probe"][0] / medians["startup_baseline"][0]
+    rss_ratio = medians["startup_probe"][1] / medians["startup_baseline"][1]
+    verdict = lambda r: "ok" if r <= args.goal else f"ABOVE the goal of {args.goal:.2f}"
+    print(f"  ratio program/baseline: time {time_ratio:.3f} ({verdict(time_ratio)}), "
+          f"peak memory {rss_ratio:.3f} ({verdict(rss_ratio)})")
+    floor = medians["startup_text_floor"]
+    print(f"  for reference, program/text floor: time "
+          f"{medians['startup_probe'][0] / floor[0]:.3f}, "
+          f"peak memory {medians['startup_probe'][1] / floor[1]:.3f}")
+    return 0 if time_ratio <= args.goal and rss_ratio <= args.goal else 1
+
+
+if __name__ == "__main__":
+    sys.exit(main())
