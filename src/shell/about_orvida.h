@@ -4,7 +4,6 @@
 
 class QLabel;
 class QPushButton;
-class QTextEdit;
 class QFrame;
 
 // The About window; it also opens first, alone, as the start-up splash.
@@ -24,8 +23,8 @@ class AboutOrvida : public QWidget {
   QLabel* Label6 = nullptr;
   QLabel* Label7 = nullptr;
   QPushButton* Command1 = nullptr;
-  QTextEdit* Text2 = nullptr;
-  QTextEdit* Text1 = nullptr;
+  QLabel* Text2 = nullptr;
+  QLabel* Text1 = nullptr;
 
  protected:
   void closeEvent(QCloseEvent* event) override;

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QPointer>
+#include <QTimer>
+#include <functional>
 
 #include "shell/about_orvida.h"
 #include "windows/common/look.h"
@@ -27,6 +29,34 @@ Window* ShowWindow(QPointer<Window>& instance) {
   instance->activateWindow();
   return instance;
 }
+// Runs a task once, in the event loop's next pass after `window` has painted for the first time.
+class FirstPaintHook : public QObject {
+ public:
+  FirstPaintHook(QWidget* window, std::function<void()> task)
+      : QObject(qApp), task_(std::move(task)) {
+    window->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() == QEvent::Paint) {
+      watched->removeEventFilter(this);
+      QTimer::singleShot(0, this, [this] {
+        task_();
+        deleteLater();
+      });
+    }
+    return false;
+  }
+
+ private:
+  std::function<void()> task_;
+};
+
+void AfterFirstPaint(QWidget* window, std::function<void()> task) {
+  new FirstPaintHook(window, std::move(task));
+}
+
 }  // namespace
 
 AboutOrvida* ShowAboutOrvida() { return ShowWindow(about); }
@@ -40,12 +70,14 @@ void Prepare() {
   prepared = true;
   InitResources();
   Look::Install();
-  QApplication::setWindowIcon(Window::Icon(QStringLiteral("die")));
 }
 
 void Start() {
   Prepare();
-  ShowAboutOrvida();
+  // The splash has an icon of its own: the program's icon, six sizes to decode, waits until
+  // the splash is on the screen.
+  AfterFirstPaint(ShowAboutOrvida(),
+                  [] { QApplication::setWindowIcon(Window::Icon(QStringLiteral("die"))); });
 }
 
 int Run(int argc, char** argv) {

@@ -3,7 +3,6 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTextEdit>
 
 #include "gui_support.h"
 #include "shell/about_orvida.h"
@@ -73,10 +72,10 @@ TEST_F(StartupTest, AboutFromTheMainWindowIsOneWindowAndLeavesTheMainWindowAlone
   QTest::mouseClick(form->CmndAbout, Qt::LeftButton);
   AboutOrvida* about = Shell::LoadedAboutOrvida();
   ASSERT_NE(about, nullptr);
-  const QString appeal = about->Text1->toPlainText();
+  const QString appeal = about->Text1->text();
   QTest::mouseClick(form->CmndAbout, Qt::LeftButton);
   EXPECT_EQ(Shell::LoadedAboutOrvida(), about);
-  EXPECT_EQ(about->Text1->toPlainText(), appeal);
+  EXPECT_EQ(about->Text1->text(), appeal);
   int aboutWindows = 0;
   for (QWidget* window : QApplication::topLevelWidgets()) {
     aboutWindows += qobject_cast<AboutOrvida*>(window) != nullptr ? 1 : 0;
@@ -120,9 +119,9 @@ TEST_F(StartupTest, AboutTextsAreSetAtLoad) {
   EXPECT_EQ(about->windowTitle(), QStringLiteral("Informazioni su..."));
   EXPECT_EQ(about->Label2->text(), QStringLiteral("Un generatore di valori casuali\n"
                                                   "per Dungeon & Dragons terza edizione\n"));
-  EXPECT_TRUE(about->Text1->toPlainText().startsWith(QStringLiteral("Se questo software")));
-  EXPECT_FALSE(about->Text1->toPlainText().contains(u'\n'));
-  const QStringList address = about->Text2->toPlainText().split(u'\n');
+  EXPECT_TRUE(about->Text1->text().startsWith(QStringLiteral("Se questo software")));
+  EXPECT_FALSE(about->Text1->text().contains(u'\n'));
+  const QStringList address = about->Text2->text().split(u'\n');
   EXPECT_EQ(address.size(), 3);
   for (const QString& line : address) EXPECT_FALSE(line.trimmed().isEmpty());
   EXPECT_TRUE(about->Label6->text().contains(QStringLiteral(".example")));
