@@ -29,8 +29,8 @@ QLabel* MakeLabel(QWidget* parent, const QString& caption, Qt::Alignment alignme
   return label;
 }
 
-// A read-only text box: nothing reads these boxes back and their text is set at every
-// load, so a framed label draws them, at a fraction of a text editor's start-up cost.
+// A read-only text box. Nothing reads these boxes back and their text is set at every load,
+// so a framed label on a yellow ground shows them.
 QLabel* MakeBox(QWidget* parent, Qt::Alignment alignment, const QFont& font,
                 const QString& accessibleName) {
   auto* box = new QLabel(parent);
