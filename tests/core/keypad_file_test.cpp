@@ -20,19 +20,12 @@ using Modulo1::KeypadSides;
 using Modulo1::KeypadText;
 using Modulo1::LoadKeypadConfig;
 using Modulo1::SaveKeypadConfig;
+using orvida_test::CurrentTable;
 using orvida_test::JoinLines;
 using orvida_test::ReadBytes;
 using orvida_test::SampleLines;
+using orvida_test::Table;
 using orvida_test::WriteBytes;
-
-struct Table {
-  Modulo1::OneBasedArray<QString, Modulo1::KeypadSlots> text;
-  Modulo1::OneBasedArray<int16_t, Modulo1::KeypadSlots> count;
-  Modulo1::OneBasedArray<int16_t, Modulo1::KeypadSlots> sides;
-  bool operator==(const Table&) const = default;
-};
-
-Table CurrentTable() { return {KeypadText, KeypadCount, KeypadSides}; }
 
 class KeypadFile : public testing::Test {
  protected:

@@ -23,17 +23,10 @@ extern char** environ;
 
 namespace {
 
+using orvida_test::CurrentTable;
 using orvida_test::FillSaveLoopTable;
 using orvida_test::ReadBytes;
-
-struct Table {
-  Modulo1::OneBasedArray<QString, Modulo1::KeypadSlots> text;
-  Modulo1::OneBasedArray<int16_t, Modulo1::KeypadSlots> count;
-  Modulo1::OneBasedArray<int16_t, Modulo1::KeypadSlots> sides;
-  bool operator==(const Table&) const = default;
-};
-
-Table CurrentTable() { return {Modulo1::KeypadText, Modulo1::KeypadCount, Modulo1::KeypadSides}; }
+using orvida_test::Table;
 
 Table SaveLoopTable(int which) {
   FillSaveLoopTable(which);
