@@ -13,6 +13,7 @@
 #include <cstdlib>
 #include <string>
 
+#include "../tests/core/keypad_snapshot.h"
 #include "dice/conversions.h"
 #include "dice/runtime_error.h"
 #include "keypad/keypad.h"
@@ -91,16 +92,8 @@ inline std::string CheckTextValueBytes(const uint8_t* data, size_t size) {
 
 // --- conf.ini -------------------------------------------------------------------------------
 
-struct Table {
-  Modulo1::OneBasedArray<QString, Modulo1::KeypadSlots> text;
-  Modulo1::OneBasedArray<int16_t, Modulo1::KeypadSlots> count;
-  Modulo1::OneBasedArray<int16_t, Modulo1::KeypadSlots> sides;
-  bool operator==(const Table&) const = default;
-};
-
-inline Table CurrentTable() {
-  return {Modulo1::KeypadText, Modulo1::KeypadCount, Modulo1::KeypadSides};
-}
+using orvida_test::CurrentTable;
+using orvida_test::Table;
 
 inline bool WriteFile(const QString& path, const QByteArray& bytes) {
   QFile file(path);

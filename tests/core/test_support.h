@@ -13,6 +13,7 @@
 
 #include "dice/random.h"
 #include "keypad/keypad.h"
+#include "keypad_snapshot.h"
 
 // Readable test names and failure messages for Qt's strings.
 inline void PrintTo(const QString& text, std::ostream* os) {
@@ -85,18 +86,6 @@ inline QList<QByteArray> SampleLines() {
     lines << "Tasto " + QByteArray::number(slot) << " " + QByteArray::number(slot) << " 6";
   }
   return lines;
-}
-
-// A copy of the whole keypad table, to compare before and after.
-struct Table {
-  Modulo1::OneBasedArray<QString, Modulo1::KeypadSlots> text;
-  Modulo1::OneBasedArray<int16_t, Modulo1::KeypadSlots> count;
-  Modulo1::OneBasedArray<int16_t, Modulo1::KeypadSlots> sides;
-  bool operator==(const Table&) const = default;
-};
-
-inline Table CurrentTable() {
-  return {Modulo1::KeypadText, Modulo1::KeypadCount, Modulo1::KeypadSides};
 }
 
 }  // namespace orvida_test
