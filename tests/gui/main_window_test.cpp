@@ -247,4 +247,16 @@ TEST_F(MainWindowTest, EscapePressesTheRollButtonAndAltTIsItsAccessKey) {
   EXPECT_EQ(source_.draws, 0) << "Enter rolls nothing";
 }
 
+TEST_F(MainWindowTest, ACaptionTooLongForItsButtonShowsWholeInItsTooltip) {
+  QStringList lines;
+  for (int i = 1; i <= Modulo1::KeypadSlots; ++i) {
+    lines << (i == 2 ? QStringLiteral("Palla di fuoco del mago") : QStringLiteral("3d6"))
+          << QStringLiteral(" 3") << QStringLiteral(" 6");
+  }
+  Form1* form = Open(ConfigFromLines(lines));
+  EXPECT_EQ(form->Command1(1)->toolTip(), QString());
+  EXPECT_EQ(form->Command1(2)->toolTip(), QStringLiteral("Palla di fuoco del mago"));
+  EXPECT_EQ(form->Command1(2)->text(), QStringLiteral("Palla di fuoco del mago"));
+}
+
 }  // namespace

@@ -8,6 +8,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
+#include <QStyleOptionButton>
 #include <QToolButton>
 
 #include "dice/dice.h"
@@ -194,9 +196,17 @@ void Form1::Form_Load() {
 
 void Form1::RefreshKeypad() {
   for (int i = 1; i <= Modulo1::KeypadSlots; ++i) {
-    Command1(i)->setText(KeypadText(i));
-    Command1(i)->setAccessibleName(
-        QStringLiteral("Pulsante veloce %1: %2").arg(i).arg(Look::LabelText(KeypadText(i))));
+    QPushButton* button = Command1(i);
+    button->setText(KeypadText(i));
+    const QString shown = Look::LabelText(KeypadText(i));
+    button->setAccessibleName(QStringLiteral("Pulsante veloce %1: %2").arg(i).arg(shown));
+    // A caption too long for its button is cut; its tooltip shows it whole.
+    QStyleOptionButton option;
+    option.initFrom(button);
+    const int frame = button->style()->pixelMetric(QStyle::PM_ButtonMargin, &option, button) +
+                      button->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, button);
+    const bool cut = button->fontMetrics().horizontalAdvance(shown) > button->width() - 2 * frame;
+    button->setToolTip(cut ? shown : QString());
   }
 }
 
