@@ -29,6 +29,36 @@ namespace {
 constexpr int kFileLines = 3 * KeypadSlots;
 constexpr qint64 kChunkSize = 64 * 1024;
 
+// The cause of a failed file operation in the user's language for the usual causes; Qt's
+// own words for the others.
+QString Reason(int error, const QString& systemWords) {
+  switch (error) {
+    case EACCES:
+    case EPERM:
+      return QStringLiteral("Il sistema non concede l'accesso");
+    case EROFS:
+      return QStringLiteral("Il disco è in sola lettura");
+    case ENOSPC:
+      return QStringLiteral("Non c'è più spazio sul disco");
+#ifdef EDQUOT
+    case EDQUOT:
+      return QStringLiteral("Lo spazio concesso sul disco è esaurito");
+#endif
+    case EFBIG:
+      return QStringLiteral("Il file è troppo grande");
+    case ENOENT:
+      return QStringLiteral("Il file o una cartella del percorso non esiste");
+    case ENOTDIR:
+      return QStringLiteral("Una parte del percorso non è una cartella");
+    case EISDIR:
+      return QStringLiteral("Il percorso indica una cartella");
+    case EIO:
+      return QStringLiteral("Errore di lettura o scrittura sul disco");
+    default:
+      return systemWords;
+  }
+}
+
 bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
 
 // Reads up to `maxLines` lines. A line ends at CR LF, a lone LF or a lone CR; a last line
@@ -66,7 +96,7 @@ QList<QByteArray> ReadLines(QFile& file, int maxLines) {
     const qint64 got = file.read(buffer.data() + size, kChunkSize);
     if (got < 0) {
       throw RuntimeError(ErrorNumber::DeviceIoError, file.fileName(), lines.size() + 1,
-                         file.errorString());
+                         Reason(errno, file.errorString()));
     }
     buffer.resize(size + got);
     atEnd = got == 0;
@@ -203,7 +233,7 @@ void LoadKeypadConfig(const QString& path) {
   errno = 0;
   if (!file.open(QIODevice::ReadOnly)) {
     const int error = errno;
-    throw RuntimeError(LoadOpenError(path, error), path, 0, file.errorString());
+    throw RuntimeError(LoadOpenError(path, error), path, 0, Reason(error, file.errorString()));
   }
   const QList<QByteArray> lines = ReadLines(file, kFileLines);
   file.close();
@@ -255,19 +285,24 @@ void SaveKeypadConfig(const QString& path) {
   errno = 0;
   if (!file.open(QIODevice::WriteOnly)) {
     const int error = errno;
-    throw RuntimeError(SaveOpenError(path, error), path, 0, file.errorString());
+    const ErrorNumber number = SaveOpenError(path, error);
+    // A file or folder that may not be written is refused before any system call fails.
+    const QString reason = number == ErrorNumber::PermissionDenied && !IsPermissionErrno(error)
+                               ? QStringLiteral("Il file o la sua cartella non si può scrivere")
+                               : Reason(error, file.errorString());
+    throw RuntimeError(number, path, 0, reason);
   }
   errno = 0;
   if (file.write(bytes) != bytes.size()) {
     const int error = errno;
-    const QString reason = file.errorString();
+    const QString reason = Reason(error, file.errorString());
     file.cancelWriting();
     throw RuntimeError(SaveWriteError(error), path, 0, reason);
   }
   errno = 0;
   if (!file.commit()) {
     const int error = errno;
-    throw RuntimeError(SaveWriteError(error), path, 0, file.errorString());
+    throw RuntimeError(SaveWriteError(error), path, 0, Reason(error, file.errorString()));
   }
 }
 

@@ -192,12 +192,18 @@ TEST_F(KeypadErrors, SaveOntoADirectoryIsAnAccessError) {
 TEST_F(KeypadErrors, SaveWhoseFolderIsAFileOrMissingIsPathNotFound) {
   const QString file = dir_.filePath(QStringLiteral("file"));
   ASSERT_TRUE(WriteBytes(file, "old"));
-  for (const QString& path :
-       {file + QStringLiteral("/conf.ini"), dir_.filePath(QStringLiteral("missing/conf.ini"))}) {
+  // The cause is told in Italian, like the rest of the message.
+  const std::pair<QString, QString> cases[] = {
+      {file + QStringLiteral("/conf.ini"),
+       QStringLiteral("Una parte del percorso non è una cartella")},
+      {dir_.filePath(QStringLiteral("missing/conf.ini")),
+       QStringLiteral("Il file o una cartella del percorso non esiste")},
+  };
+  for (const auto& [path, reason] : cases) {
     const RuntimeError e = Thrown([&] { SaveKeypadConfig(path); });
     EXPECT_EQ(e.number(), ErrorNumber::PathNotFound) << path.toStdString();
     EXPECT_EQ(e.path(), path);
-    EXPECT_FALSE(e.reason().isEmpty());
+    EXPECT_EQ(e.reason(), reason);
   }
   EXPECT_EQ(ReadBytes(file), "old");
   EXPECT_FALSE(QFileInfo::exists(dir_.filePath(QStringLiteral("missing"))));
