@@ -35,8 +35,8 @@ QFont MakeFont(const QString& family, double points, bool bold, bool italic, dou
   return font;
 }
 
-// Push buttons of the classic dialogs are tight: a 17-pixel-high button must hold an
-// 11-pixel caption, so the margins are smaller than the toolkit's.
+// Push buttons of the classic dialogs are tight: a 17-pixel-high, 49-pixel-wide button
+// must hold its whole caption, so the margins are smaller than the toolkit's.
 class ClassicStyle : public QProxyStyle {
  public:
   using QProxyStyle::QProxyStyle;
