@@ -2,7 +2,6 @@
 
 #include <QCloseEvent>
 #include <QFrame>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 
@@ -85,14 +84,7 @@ AboutOrvida::AboutOrvida(QWidget* parent) : QWidget(parent) {
                      Qt::AlignHCenter, Look::SansFont(), QStringLiteral("Invito al sito"));
   Place(Label5, 3240, 4920, 3132, 252);
 
-  Line1 = new QFrame(this);
-  Line1->setFrameShape(QFrame::HLine);
-  Line1->setFrameShadow(QFrame::Plain);
-  Line1->setLineWidth(1);
-  QPalette linePalette = Line1->palette();
-  linePalette.setColor(QPalette::WindowText, Qt::black);
-  Line1->setPalette(linePalette);
-  Line1->setGeometry(Look::Tw(3480), Look::Tw(1680), Look::Tw(6120) - Look::Tw(3480), 1);
+  Line1 = Window::Rule(this, 3480, 6120, 1680);
 
   Label3 = MakeLabel(this, QStringLiteral("Questo software fa parte del progetto"),
                      Qt::AlignHCenter, Look::SansFont(), QStringLiteral("Progetto"));
@@ -107,12 +99,11 @@ AboutOrvida::AboutOrvida(QWidget* parent) : QWidget(parent) {
                      QStringLiteral("Nome del progetto"));
   Place(Label7, 3240, 4680, 3132, 252);
 
-  Command1 = new QPushButton(QStringLiteral("&OK"), this);
-  Command1->setAutoDefault(false);
+  Command1 = Window::Button(this, QStringLiteral("&OK"));
   Command1->setAccessibleName(QStringLiteral("OK"));
   Place(Command1, 4200, 4080, 1212, 252);
-  connect(Command1, &QPushButton::clicked, this,
-          [this] { Shell::RunHandler(this, [this] { Command1_Click(); }); });
+  Shell::ConnectHandler(Command1, this, &AboutOrvida::Command1_Click);
+  Window::SetCancelButton(this, Command1);
 
   Text2 = MakeBox(this, Qt::AlignHCenter, Look::SansFont(7.8, true),
                   QStringLiteral("Indirizzo dell'autore"));
@@ -141,15 +132,6 @@ void AboutOrvida::Form_Load() {
 }
 
 void AboutOrvida::Command1_Click() { close(); }
-
-void AboutOrvida::keyPressEvent(QKeyEvent* event) {
-  // "&OK" is the window's cancel button: Esc presses it.
-  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-    Command1->click();
-    return;
-  }
-  QWidget::keyPressEvent(event);
-}
 
 void AboutOrvida::closeEvent(QCloseEvent* event) {
   Shell::RunHandler(this, [this] { Form_Unload(); });

@@ -28,7 +28,6 @@ class AboutOrvida : public QWidget {
 
  protected:
   void closeEvent(QCloseEvent* event) override;
-  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   void Form_Load();

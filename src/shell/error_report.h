@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QAbstractButton>
 #include <QString>
 #include <utility>
 
@@ -49,6 +50,14 @@ void RunHandler(QWidget* parent, Handler&& handler) {
   } catch (const Modulo1::RuntimeError& error) {
     ReportError(parent, error);
   }
+}
+
+// Runs `window`'s `handler` through RunHandler whenever `button` is clicked.
+template <typename Window>
+void ConnectHandler(QAbstractButton* button, Window* window, void (Window::*handler)()) {
+  QObject::connect(button, &QAbstractButton::clicked, window, [window, handler] {
+    RunHandler(window, [window, handler] { (window->*handler)(); });
+  });
 }
 
 }  // namespace Shell

@@ -1,11 +1,17 @@
 #include "windows/common/window_setup.h"
 
+#include <QAbstractButton>
 #include <QFile>
+#include <QFrame>
 #include <QGuiApplication>
 #include <QImageReader>
+#include <QKeyEvent>
 #include <QPixmapCache>
+#include <QPushButton>
 #include <QScreen>
 #include <QWidget>
+
+#include "windows/common/look.h"
 
 namespace Window {
 
@@ -59,6 +65,51 @@ QIcon Icon(const QString& name) {
     if (QFile::exists(file)) icon.addPixmap(Picture(file));
   }
   return icon;
+}
+
+QPushButton* Button(QWidget* parent, const QString& caption) {
+  auto* button = new QPushButton(caption, parent);
+  button->setAutoDefault(false);
+  button->setDefault(false);
+  return button;
+}
+
+namespace {
+
+// Presses a button when Esc reaches its window.
+class CancelKey : public QObject {
+ public:
+  CancelKey(QWidget* window, QAbstractButton* button) : QObject(window), button_(button) {
+    window->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    if (event->type() != QEvent::KeyPress) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() != Qt::Key_Escape || key->modifiers() != Qt::NoModifier) return false;
+    button_->click();
+    return true;
+  }
+
+ private:
+  QAbstractButton* button_;
+};
+
+}  // namespace
+
+void SetCancelButton(QWidget* window, QAbstractButton* button) { new CancelKey(window, button); }
+
+QFrame* Rule(QWidget* parent, int fromX, int toX, int y) {
+  auto* rule = new QFrame(parent);
+  rule->setFrameShape(QFrame::HLine);
+  rule->setFrameShadow(QFrame::Plain);
+  rule->setLineWidth(1);
+  QPalette palette = rule->palette();
+  palette.setColor(QPalette::WindowText, Qt::black);
+  rule->setPalette(palette);
+  rule->setGeometry(Look::Tw(fromX), Look::Tw(y), Look::Tw(toX) - Look::Tw(fromX), 1);
+  return rule;
 }
 
 }  // namespace Window

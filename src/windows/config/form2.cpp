@@ -1,7 +1,6 @@
 #include "windows/config/form2.h"
 
 #include <QFrame>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPointer>
@@ -42,14 +41,6 @@ QLabel* MakeLabel(QWidget* parent, const QString& caption,
   return label;
 }
 
-QPushButton* MakeButton(QWidget* parent, const QString& caption) {
-  auto* button = new QPushButton(caption, parent);
-  // Enter in a box must never press a button of this dialog.
-  button->setAutoDefault(false);
-  button->setDefault(false);
-  return button;
-}
-
 QLineEdit* MakeBox(QWidget* parent, const QString& accessibleName) {
   auto* box = new QLineEdit(parent);
   box->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
@@ -66,20 +57,14 @@ Form2::Form2(QWidget* parent) : QDialog(parent) {
 
   Label6 = MakeLabel(this, QStringLiteral("Visualizza pulsanti:"));
   Place(Label6, 120, 120, 1452, 252);
-  Command1 = MakeButton(this, QStringLiteral("1-10"));
+  Command1 = Window::Button(this, QStringLiteral("1-10"));
   Command1->setAccessibleName(QStringLiteral("Mostra i pulsanti da 1 a 10"));
   Place(Command1, 1680, 120, 852, 252);
-  Command2 = MakeButton(this, QStringLiteral("11-20"));
+  Command2 = Window::Button(this, QStringLiteral("11-20"));
   Command2->setAccessibleName(QStringLiteral("Mostra i pulsanti da 11 a 20"));
   Place(Command2, 2520, 120, 852, 252);
 
-  Line1 = new QFrame(this);
-  Line1->setFrameShape(QFrame::HLine);
-  Line1->setFrameShadow(QFrame::Plain);
-  QPalette linePalette = Line1->palette();
-  linePalette.setColor(QPalette::WindowText, Qt::black);
-  Line1->setPalette(linePalette);
-  Line1->setGeometry(Look::Tw(120), Look::Tw(480), Look::Tw(5640) - Look::Tw(120), 1);
+  Line1 = Window::Rule(this, 120, 5640, 480);
 
   Label1 = MakeLabel(this, QStringLiteral("Testo del pulsante:"));
   Place(Label1, 480, 600, 1452, 252);
@@ -110,10 +95,10 @@ Form2::Form2(QWidget* parent) : QDialog(parent) {
     chain(Text3(r));
   }
 
-  Command4 = MakeButton(this, QStringLiteral("&OK"));
+  Command4 = Window::Button(this, QStringLiteral("&OK"));
   Command4->setAccessibleName(QStringLiteral("OK"));
   Place(Command4, 3960, 4800, 852, 372);
-  Command3 = MakeButton(this, QStringLiteral("&Cancel"));
+  Command3 = Window::Button(this, QStringLiteral("&Cancel"));
   Command3->setAccessibleName(QStringLiteral("Annulla"));
   Place(Command3, 4800, 4800, 852, 372);
   chain(Command1);
@@ -121,16 +106,12 @@ Form2::Form2(QWidget* parent) : QDialog(parent) {
   chain(Command3);
   chain(Command4);
 
-  const std::array<std::pair<QPushButton*, void (Form2::*)()>, 4> handlers{{
-      {Command1, &Form2::Command1_Click},
-      {Command2, &Form2::Command2_Click},
-      {Command3, &Form2::Command3_Click},
-      {Command4, &Form2::Command4_Click},
-  }};
-  for (const auto& [button, handler] : handlers) {
-    connect(button, &QPushButton::clicked, this,
-            [this, handler = handler] { Shell::RunHandler(this, [&] { (this->*handler)(); }); });
-  }
+  Shell::ConnectHandler(Command1, this, &Form2::Command1_Click);
+  Shell::ConnectHandler(Command2, this, &Form2::Command2_Click);
+  Shell::ConnectHandler(Command3, this, &Form2::Command3_Click);
+  Shell::ConnectHandler(Command4, this, &Form2::Command4_Click);
+  // Enter in a box presses no button (none is a default button); Esc is "&Cancel".
+  Window::SetCancelButton(this, Command3);
 
   Form_Load();
   Window::CentreOnScreen(this);
@@ -141,15 +122,6 @@ void Form2::ShowModal(QWidget* owner) {
   QPointer<Form2> dialog = new Form2(owner);
   dialog->exec();
   delete dialog.data();
-}
-
-void Form2::keyPressEvent(QKeyEvent* event) {
-  // "&Cancel" is the dialog's cancel button: Esc presses it.
-  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-    Command3->click();
-    return;
-  }
-  QDialog::keyPressEvent(event);
 }
 
 void Form2::Form_Load() {

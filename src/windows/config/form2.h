@@ -44,9 +44,6 @@ class Form2 : public QDialog {
   QPushButton* Command4 = nullptr;
   QPushButton* Command3 = nullptr;
 
- protected:
-  void keyPressEvent(QKeyEvent* event) override;
-
  private:
   void Form_Load();
   void Command1_Click();

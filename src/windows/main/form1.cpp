@@ -4,7 +4,6 @@
 #include <QButtonGroup>
 #include <QDir>
 #include <QFrame>
-#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -49,8 +48,7 @@ QLineEdit* MakeBox(QWidget* parent, const QString& text, const QFont& font,
 }
 
 QPushButton* MakeButton(QWidget* parent, const QString& caption) {
-  auto* button = new QPushButton(caption, parent);
-  button->setAutoDefault(false);
+  QPushButton* button = Window::Button(parent, caption);
   button->setAccessibleName(Look::LabelText(caption));
   return button;
 }
@@ -115,7 +113,9 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
   Command5->setFocusPolicy(Qt::StrongFocus);
   Command5->setAccessibleName(QStringLiteral("Tira i dadi"));
   Place(Command5, 3480, 240, 732, 732);
-  Connect(Command5, &Form1::Command5_Click);
+  Shell::ConnectHandler(Command5, this, &Form1::Command5_Click);
+  // "&Tira" is the window's cancel button: Esc presses it, as Alt+T does.
+  Window::SetCancelButton(this, Command5);
 
   Image1 = new QLabel(this);
   Image1->setPixmap(Window::Picture(QStringLiteral(":/images/banner.png")));
@@ -125,16 +125,16 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
 
   CmndUpDown = MakeButton(this, kOpenCaption);
   Place(CmndUpDown, 120, 1080, 2172, 252);
-  Connect(CmndUpDown, &Form1::CmndUpDown_Click);
+  Shell::ConnectHandler(CmndUpDown, this, &Form1::CmndUpDown_Click);
   CmndPersonalizza = MakeButton(this, QStringLiteral("&Configura Pulsantiera Veloce"));
   Place(CmndPersonalizza, 2400, 1080, 2292, 252);
-  Connect(CmndPersonalizza, &Form1::CmndPersonalizza_Click);
+  Shell::ConnectHandler(CmndPersonalizza, this, &Form1::CmndPersonalizza_Click);
   CmndAbout = MakeButton(this, QStringLiteral("&Informazioni su..."));
   Place(CmndAbout, 4800, 1080, 2052, 252);
-  Connect(CmndAbout, &Form1::CmndAbout_Click);
+  Shell::ConnectHandler(CmndAbout, this, &Form1::CmndAbout_Click);
   CmndEsci = MakeButton(this, QStringLiteral("&Esci"));
   Place(CmndEsci, 6960, 1080, 732, 252);
-  Connect(CmndEsci, &Form1::CmndEsci_Click);
+  Shell::ConnectHandler(CmndEsci, this, &Form1::CmndEsci_Click);
 
   Frame1 = new QFrame(this);
   Frame1->setFrameStyle(QFrame::Box | QFrame::Sunken);
@@ -170,20 +170,6 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
   Form_Load();
   Window::CentreOnScreen(this);
   Text1->setFocus();
-}
-
-void Form1::keyPressEvent(QKeyEvent* event) {
-  // "&Tira" is the window's cancel button: Esc presses it, as Alt+T does.
-  if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-    Command5->click();
-    return;
-  }
-  QWidget::keyPressEvent(event);
-}
-
-void Form1::Connect(QAbstractButton* button, void (Form1::*handler)()) {
-  connect(button, &QAbstractButton::clicked, this,
-          [this, handler] { Shell::RunHandler(this, [&] { (this->*handler)(); }); });
 }
 
 void Form1::Form_Load() {

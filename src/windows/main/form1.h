@@ -5,7 +5,6 @@
 
 #include "keypad/keypad.h"
 
-class QAbstractButton;
 class QButtonGroup;
 class QFrame;
 class QLabel;
@@ -48,9 +47,6 @@ class Form1 : public QWidget {
   // Puts the slot captions of the keypad table on the keypad buttons.
   void RefreshKeypad();
 
- protected:
-  void keyPressEvent(QKeyEvent* event) override;
-
  private:
   void Form_Load();
   void Command5_Click();
@@ -62,5 +58,4 @@ class Form1 : public QWidget {
 
   void SetClientHeight(int twips);
   void ShowSum(int16_t sum);
-  void Connect(QAbstractButton* button, void (Form1::*handler)());
 };
