@@ -1,5 +1,7 @@
 #include <benchmark/benchmark.h>
+#include <sys/resource.h>
 
+#include <QFile>
 #include <QString>
 #include <QTemporaryDir>
 #include <cstdint>
@@ -37,6 +39,12 @@ double MeanDiceThrown(int16_t count, int16_t sides, int rolls) {
     }
   }
   return static_cast<double>(source.draws) / rolls;
+}
+
+long PeakMemoryKiB() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return usage.ru_maxrss;
 }
 
 void ReportPerDie(benchmark::State& state, int64_t dice) {
@@ -90,6 +98,31 @@ void BM_SaveThenLoadConfig(benchmark::State& state) {
   }
 }
 BENCHMARK(BM_SaveThenLoadConfig);
+
+// A 1 GiB conf.ini of one line (a sparse file of zeros): the reader keeps the first 32767
+// characters and reads on only to look for the line's end. Reports the growth of the
+// process's peak memory.
+void BM_LoadGigabyteLine(benchmark::State& state) {
+  QTemporaryDir dir;
+  const QString path = dir.filePath(QStringLiteral("conf.ini"));
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly) || !file.resize(qint64{1} << 30)) {
+    state.SkipWithError("cannot make the file");
+    return;
+  }
+  file.close();
+  const long peakBefore = PeakMemoryKiB();
+  for (auto _ : state) {
+    try {
+      Modulo1::LoadKeypadConfig(path);
+    } catch (const Modulo1::RuntimeError&) {
+      // Input past the end of the file: the file holds one line.
+    }
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) << 30);
+  state.counters["peak_growth_KiB"] = static_cast<double>(PeakMemoryKiB() - peakBefore);
+}
+BENCHMARK(BM_LoadGigabyteLine)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

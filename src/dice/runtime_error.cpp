@@ -18,6 +18,8 @@ QString RuntimeError::describe(ErrorNumber number) {
       return QStringLiteral("Impossibile trovare il file");
     case ErrorNumber::DeviceIoError:
       return QStringLiteral("Errore di I/O della periferica");
+    case ErrorNumber::BadRecordLength:
+      return QStringLiteral("Lunghezza del record errata");
     case ErrorNumber::DiskFull:
       return QStringLiteral("Disco pieno");
     case ErrorNumber::InputPastEndOfFile:

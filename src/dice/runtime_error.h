@@ -11,6 +11,7 @@ namespace Modulo1 {
 enum class ErrorNumber : int {
   Overflow = 6,
   DeviceIoError = 57,
+  BadRecordLength = 59,
   DiskFull = 61,
   InputPastEndOfFile = 62,
   FileNotFound = 53,

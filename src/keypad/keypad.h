@@ -8,6 +8,9 @@
 namespace Modulo1 {
 
 constexpr int KeypadSlots = 20;
+// The most characters a caption holds: what its box in the dialog takes, and what the
+// reader keeps of a longer line.
+constexpr int kMaxCaptionLength = 32767;
 
 // A fixed array indexed from 1, like the rows of buttons it describes.
 template <typename T, int N>
@@ -35,19 +38,24 @@ extern OneBasedArray<int16_t, KeypadSlots> KeypadCount;
 extern OneBasedArray<int16_t, KeypadSlots> KeypadSides;
 
 // Fills the table from the file at `path`: 60 lines, three a slot (caption, count, size).
-// Lines end at CR LF, a lone LF or a lone CR; lines after the 60th are not read. The lines
-// are read as UTF-8 when they are valid UTF-8 holding non-ASCII, else as Windows-1252.
-// Each value goes into the table as soon as its line is read. Throws RuntimeError:
-// FileNotFound (table untouched), PathFileAccessError or PermissionDenied (untouched),
-// DeviceIoError for a failed read (untouched), InputPastEndOfFile when the file has fewer
-// than 60 lines, Overflow for a number out of range; the last two carry the line number
-// and leave the values read before in the table.
+// Lines end at CR LF, a lone LF or a lone CR; lines after the 60th are not read, and of a
+// line only its first kMaxCaptionLength characters. The lines are read as UTF-8 when they
+// are valid UTF-8 holding non-ASCII, else as Windows-1252. Each value goes into the table
+// as soon as its line is read. Throws RuntimeError: FileNotFound (table untouched),
+// PathNotFound for an empty path (the program's folder is unknown), PathFileAccessError
+// for anything but a regular file or a link to one, PermissionDenied, DeviceIoError for a
+// failed read (all untouched), InputPastEndOfFile when the file has fewer than 60 lines,
+// Overflow for a number out of range (both carry the line number and leave the values read
+// before in the table), and BadRecordLength, naming the first line that was too long, once
+// the whole table has been read.
 void LoadKeypadConfig(const QString& path);
 
 // Rewrites the file at `path` from the table, atomically: a save that fails leaves the
-// old file whole and throws RuntimeError with the path and the system's reason:
-// PathNotFound when the folder does not exist, PermissionDenied, DiskFull,
-// PathFileAccessError (e.g. a folder at the path), DeviceIoError for a failed write.
+// old file whole and throws RuntimeError with the path and the reason in Italian:
+// PathNotFound when the folder does not exist or `path` is empty, PermissionDenied,
+// DiskFull when not all of the data could be written (full disk, quota, size limit),
+// PathFileAccessError for anything at the path but a regular file or a link to one (a
+// folder, a pipe, a device, a link that leads nowhere), DeviceIoError for a failed write.
 void SaveKeypadConfig(const QString& path);
 
 // The file's exact bytes for the current table (what SaveKeypadConfig writes): 60 lines
@@ -55,11 +63,19 @@ void SaveKeypadConfig(const QString& path);
 // captions fit in it (and the bytes would not read back as UTF-8), otherwise UTF-8.
 QByteArray KeypadConfigBytes();
 
+// The caption as one line: CR LF, a lone CR and a lone LF each become one blank.
+QString OneLineCaption(QString caption);
+
 // Empties the table: captions empty, numbers 0.
 void ClearKeypad();
 
-// The program's folder followed by "/conf.ini".
+// The program's folder followed by "/conf.ini"; empty when the folder cannot be known.
 QString KeypadConfigPath();
+
+// The path to hand to the file system for `path`. They differ only for a file in a program
+// folder whose name Qt's strings cannot hold (not valid UTF-8 on Linux): KeypadConfigPath
+// gives the name as it can be shown, and this the way the system reaches it.
+QString NativePath(const QString& path);
 
 // Makes KeypadConfigPath use `folder` instead of the program's folder while this object
 // lives, so tests never touch the conf.ini beside their executable.

@@ -20,8 +20,9 @@ namespace orvida_test {
 
 struct HostileConfig {
   // What stands at the path: the file with `bytes`, nothing, a folder, a named pipe that
-  // nobody writes to, or a link to the endless device /dev/zero.
-  enum class Kind { File, Missing, Directory, NamedPipe, EndlessDevice };
+  // nobody writes to, a link to the endless device /dev/zero, a link to a missing file, or a
+  // link to itself.
+  enum class Kind { File, Missing, Directory, NamedPipe, EndlessDevice, DanglingLink, LoopingLink };
 
   const char* name;
   Kind kind;
@@ -34,9 +35,12 @@ struct HostileConfig {
   std::function<int(int slot)> count;
   std::function<int(int slot)> sides;
 
+  // The error of a line longer than a caption holds: it is cut, and the rest is read.
+  static constexpr int kLineCut = 59;
+
   // Whether the load read the line of a slot's caption, count or sides (the values read
   // before an error stay in the table, the rest are untouched).
-  bool Reads(int fileLine) const { return error == 0 || fileLine < line; }
+  bool Reads(int fileLine) const { return error == 0 || error == kLineCut || fileLine < line; }
 
   // Puts the case at `path`; returns the bytes written, empty for the other kinds.
   QByteArray Create(const QString& path) const {
@@ -59,6 +63,12 @@ struct HostileConfig {
         break;
       case Kind::EndlessDevice:
         EXPECT_TRUE(QFile::link(QStringLiteral("/dev/zero"), path));
+        break;
+      case Kind::DanglingLink:
+        EXPECT_TRUE(QFile::link(path + QStringLiteral(".missing"), path));
+        break;
+      case Kind::LoopingLink:
+        EXPECT_TRUE(QFile::link(path, path));
         break;
     }
     return {};
@@ -83,6 +93,10 @@ struct HostileConfig {
       }
       case Kind::EndlessDevice:
         return info.isSymLink() && info.symLinkTarget() == QStringLiteral("/dev/zero");
+      case Kind::DanglingLink:
+        return info.isSymLink() && !QFileInfo::exists(path + QStringLiteral(".missing"));
+      case Kind::LoopingLink:
+        return info.isSymLink() && QFile::symLinkTarget(path) == path;
     }
     return false;
   }
@@ -107,6 +121,18 @@ inline std::optional<QString> SampleCaption(int slot) {
   return QStringLiteral("Tasto %1").arg(slot);
 }
 inline int SampleCount(int slot) { return slot; }
+
+// The caption of slot 1 as the reader keeps it when the line is longer than a caption holds.
+inline std::optional<QString> CutFirstCaption(int slot) {
+  return slot == 1 ? std::optional<QString>(QString(32767, QLatin1Char('x'))) : SampleCaption(slot);
+}
+
+// A first line of `length` x's followed by the sample file from its second line, with `end`
+// after every line.
+inline QByteArray LongFirstLine(qsizetype length, const QByteArray& end) {
+  const QByteArray sample = SampleFile(end);
+  return QByteArray(length, 'x') + sample.sliced(sample.indexOf(end));
+}
 inline int Six(int) { return 6; }
 inline int Zero(int) { return 0; }
 inline std::optional<QString> EmptyCaption(int) { return QString(); }
@@ -193,6 +219,8 @@ inline const std::vector<HostileConfig>& HostileConfigs() {
       {"Directory", Kind::Directory, nullptr, 75, 0, EmptyCaption, Zero, Zero},
       {"NamedPipe", Kind::NamedPipe, nullptr, 75, 0, EmptyCaption, Zero, Zero},
       {"LinkToDevZero", Kind::EndlessDevice, nullptr, 75, 0, EmptyCaption, Zero, Zero},
+      {"DanglingLink", Kind::DanglingLink, nullptr, 75, 0, EmptyCaption, Zero, Zero},
+      {"LoopingLink", Kind::LoopingLink, nullptr, 75, 0, EmptyCaption, Zero, Zero},
       {"Empty", Kind::File, [] { return QByteArray(); }, 62, 1, EmptyCaption, Zero, Zero},
       {"BinaryWithoutLineEnds", Kind::File, BinaryWithoutLineEnds, 62, 2,
        [](int) { return std::optional<QString>(BinaryWithoutLineEndsText()); }, Zero, Zero},
@@ -200,15 +228,17 @@ inline const std::vector<HostileConfig>& HostileConfigs() {
       // only the 18th line of the file starts with a digit ("1\xC0..."): slot 6 has 1 side.
       {"PseudoRandomBinary", Kind::File, [] { return PseudoRandomBytes(64 * 1024, 2024); }, 0, 0,
        [](int) { return std::nullopt; }, Zero, [](int slot) { return slot == 6 ? 1 : 0; }},
+      // Of a line longer than a caption holds, the first 32767 characters are kept.
       {"OneHugeLine", Kind::File, [] { return QByteArray(4 * kMiB, 'x'); }, 62, 2,
-       [](int) { return std::optional<QString>(QString(4 * kMiB, QLatin1Char('x'))); }, Zero, Zero},
-      {"HugeFirstCaption", Kind::File,
-       [] { return QByteArray(4 * kMiB, 'x') + SampleFile().sliced(7); }, 0, 0,
-       [](int slot) {
-         return slot == 1 ? std::optional<QString>(QString(4 * kMiB, QLatin1Char('x')))
-                          : SampleCaption(slot);
-       },
-       SampleCount, Six},
+       [](int) { return std::optional<QString>(QString(32767, QLatin1Char('x'))); }, Zero, Zero},
+      {"HugeFirstCaption", Kind::File, [] { return LongFirstLine(4 * kMiB, "\r\n"); },
+       HostileConfig::kLineCut, 1, CutFirstCaption, SampleCount, Six},
+      // The reader takes 64 KiB at a time: the line end after 65535 bytes is split between
+      // two reads (CR LF), or ends the first one (a lone CR).
+      {"CrLfSplitBetweenReads", Kind::File, [] { return LongFirstLine(65535, "\r\n"); },
+       HostileConfig::kLineCut, 1, CutFirstCaption, SampleCount, Six},
+      {"LoneCrEndingARead", Kind::File, [] { return LongFirstLine(65535, "\r"); },
+       HostileConfig::kLineCut, 1, CutFirstCaption, SampleCount, Six},
       {"TenThousandLinesSixtyGoodFirst", Kind::File,
        [] {
          QByteArray bytes = SampleFile();

@@ -1,5 +1,7 @@
 #include <grp.h>
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -216,18 +218,15 @@ TEST_F(KeypadErrors, SaveWhoseFolderIsAFileOrMissingIsPathNotFound) {
 
 constexpr uid_t kNobody = 65534;
 constexpr int kNoError = 0;
-constexpr int kCannotDropPrivileges = 200;
+constexpr int kCannotPrepare = 200;
 constexpr int kOtherException = 201;
 constexpr int kTableChanged = 202;
 
-int RunAsNobody(const std::function<void()>& action) {
+// Runs `action` in a child process after `prepare`; returns the error number it raised.
+int RunInChild(const std::function<bool()>& prepare, const std::function<void()>& action) {
   const pid_t child = fork();
   if (child == 0) {
-    if (geteuid() == 0) {
-      if (setgroups(0, nullptr) != 0 || setgid(kNobody) != 0 || setuid(kNobody) != 0) {
-        _exit(kCannotDropPrivileges);
-      }
-    }
+    if (!prepare()) _exit(kCannotPrepare);
     int status = kNoError;
     try {
       action();
@@ -241,6 +240,67 @@ int RunAsNobody(const std::function<void()>& action) {
   int status = 0;
   if (child < 0 || waitpid(child, &status, 0) != child || !WIFEXITED(status)) return -1;
   return WEXITSTATUS(status);
+}
+
+int RunAsNobody(const std::function<void()>& action) {
+  return RunInChild(
+      [] {
+        return geteuid() != 0 ||
+               (setgroups(0, nullptr) == 0 && setgid(kNobody) == 0 && setuid(kNobody) == 0);
+      },
+      action);
+}
+
+// What stands at a path, as lstat sees it, with the link's target or the file's bytes.
+QByteArray Describe(const QString& path) {
+  struct stat status {};
+  const QByteArray native = QFile::encodeName(path);
+  if (::lstat(native.constData(), &status) != 0) return "nothing";
+  if (S_ISLNK(status.st_mode)) return "link to " + QFile::encodeName(QFile::symLinkTarget(path));
+  if (S_ISFIFO(status.st_mode)) return "pipe";
+  return "file " + ReadBytes(path);
+}
+
+// Saves that must not go through: each fails with its error number and leaves everything in
+// the folder as it was, without a temporary file.
+TEST_F(KeypadErrors, RefusedSavesLeaveTheFolderAsItWas) {
+  const QString pipe = dir_.filePath(QStringLiteral("pipe"));
+  ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+  struct Case {
+    const char* name;
+    std::function<bool()> make;     // puts the case at path_
+    std::function<bool()> prepare;  // readies the saving child
+    int error;
+  };
+  const auto noLimit = [] { return true; };
+  const Case cases[] = {
+      // A file may grow to 100 bytes only: for a writer, the disk is full after them.
+      {"full disk", [&] { return WriteBytes(path_, JoinLines(SampleLines())); },
+       [] {
+         const rlimit limit{100, 100};
+         return ::signal(SIGXFSZ, SIG_IGN) != SIG_ERR && ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+       },
+       61},
+      {"link to a named pipe", [&] { return QFile::link(pipe, path_); }, noLimit, 75},
+      {"link that leads nowhere", [&] { return QFile::link(dir_.filePath("none"), path_); },
+       noLimit, 75},
+      {"link to itself", [&] { return QFile::link(path_, path_); }, noLimit, 75},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    QFile::remove(path_);
+    ASSERT_TRUE(c.make());
+    const QByteArray before = Describe(path_);
+    const QStringList entries =
+        QDir(dir_.path())
+            .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot);
+    EXPECT_EQ(RunInChild(c.prepare, [&] { SaveKeypadConfig(path_); }), c.error);
+    EXPECT_EQ(Describe(path_), before);
+    EXPECT_EQ(Describe(pipe), "pipe");
+    EXPECT_EQ(QDir(dir_.path())
+                  .entryList(QDir::AllEntries | QDir::System | QDir::Hidden | QDir::NoDotAndDotDot),
+              entries);
+  }
 }
 
 class AsOrdinaryUser : public KeypadErrors {

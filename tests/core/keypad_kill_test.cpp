@@ -11,6 +11,8 @@
 #include <QDir>
 #include <QTemporaryDir>
 #include <chrono>
+#include <filesystem>
+#include <fstream>
 #include <random>
 #include <thread>
 
@@ -44,7 +46,7 @@ struct Helper {
   int output = -1;
 };
 
-Helper StartSaveLoop(const QByteArray& path) {
+Helper StartSaveLoop(const QByteArray& path, const char* program = ORVIDA_SAVE_LOOP) {
   int fds[2];
   if (::pipe(fds) != 0) return {};
   posix_spawn_file_actions_t actions;
@@ -52,9 +54,9 @@ Helper StartSaveLoop(const QByteArray& path) {
   posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
   posix_spawn_file_actions_addclose(&actions, fds[0]);
   posix_spawn_file_actions_addclose(&actions, fds[1]);
-  char program[] = ORVIDA_SAVE_LOOP;
+  std::string name = program;
   QByteArray argument = path;
-  char* argv[] = {program, argument.data(), nullptr};
+  char* argv[] = {name.data(), path.isEmpty() ? nullptr : argument.data(), nullptr};
   Helper helper;
   if (posix_spawn(&helper.pid, program, &actions, nullptr, argv, environ) != 0) helper.pid = -1;
   posix_spawn_file_actions_destroy(&actions);
@@ -119,6 +121,34 @@ TEST(KeypadSaveKillTest, ASaveKilledAtAnyMomentLeavesOneWholeTable) {
     EXPECT_TRUE(name == QStringLiteral("conf.ini") || name.startsWith(QStringLiteral("conf.ini.")))
         << name.toStdString();
   }
+}
+
+// The program finds the conf.ini beside it even in a folder whose name is not valid UTF-8,
+// which Qt's strings cannot hold, and saves it there and nowhere else.
+TEST(KeypadProgramFolder, ReadsAndSavesBesideTheProgramInAnUndecodableFolder) {
+  namespace fs = std::filesystem;
+  QTemporaryDir root;
+  ASSERT_TRUE(root.isValid());
+  const fs::path folder = fs::path(QFile::encodeName(root.path()).toStdString()) / "dadi\xff\xfe";
+  ASSERT_TRUE(fs::create_directory(folder));
+  const fs::path program = folder / "keypad_save_loop";
+  fs::copy_file(ORVIDA_SAVE_LOOP, program);
+  std::ofstream(folder / "conf.ini", std::ios::binary)
+      << orvida_test::JoinLines(orvida_test::SampleLines()).toStdString();
+  const bool rootFileBefore = fs::exists("/conf.ini");
+
+  const Helper helper = StartSaveLoop({}, program.c_str());
+  ASSERT_GT(helper.pid, 0);
+  int status = 0;
+  ASSERT_EQ(::waitpid(helper.pid, &status, 0), helper.pid);
+  ::close(helper.output);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+  std::ifstream saved(folder / "conf.ini", std::ios::binary);
+  const std::string bytes{std::istreambuf_iterator<char>(saved), {}};
+  // Slot 1 of the file read (count 1, 6 sides) with the new caption.
+  EXPECT_EQ(bytes.substr(0, 17), "salvato\r\n 1\r\n 6\r\n");
+  EXPECT_EQ(fs::exists("/conf.ini"), rootFileBefore);
+  fs::remove_all(folder);  // Qt cannot name it to remove it
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 // Saves conf.ini at the given path over and over, alternating between the two tables of
 // save_loop_tables.h, until it is killed. Writes one byte to standard output once the
 // first save is done, so whoever kills it knows the loop is running.
+// Without a path it works on the conf.ini beside itself, as the program does: it loads the
+// file, captions slot 1 "salvato" and saves it once.
 #include <unistd.h>
 
 #include <QString>
@@ -11,8 +13,19 @@
 #include "save_loop_tables.h"
 
 int main(int argc, char** argv) {
+  if (argc == 1) {
+    try {
+      Modulo1::LoadKeypadConfig(Modulo1::KeypadConfigPath());
+      Modulo1::KeypadText(1) = QStringLiteral("salvato");
+      Modulo1::SaveKeypadConfig(Modulo1::KeypadConfigPath());
+      return 0;
+    } catch (const Modulo1::RuntimeError& error) {
+      std::fprintf(stderr, "%s\n", error.what());
+      return 1;
+    }
+  }
   if (argc != 2) {
-    std::fprintf(stderr, "usage: keypad_save_loop <conf.ini>\n");
+    std::fprintf(stderr, "usage: keypad_save_loop [<conf.ini>]\n");
     return 2;
   }
   const QString path = QString::fromLocal8Bit(argv[1]);
