@@ -134,7 +134,16 @@ void AboutOrvida::Form_Load() {
 void AboutOrvida::Command1_Click() { close(); }
 
 void AboutOrvida::closeEvent(QCloseEvent* event) {
+  // The first close opens the main window, whose load may stop at a message. A close that
+  // comes while that message is up waits for it: the splash stays until the main window
+  // is there, so the program never finds itself without a window.
+  if (unloading_) {
+    event->ignore();
+    return;
+  }
+  unloading_ = true;
   Shell::RunHandler(this, [this] { Form_Unload(); });
+  unloading_ = false;
   event->accept();
 }
 

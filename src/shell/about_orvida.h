@@ -33,4 +33,6 @@ class AboutOrvida : public QWidget {
   void Form_Load();
   void Form_Unload();
   void Command1_Click();
+
+  bool unloading_ = false;
 };

@@ -81,7 +81,12 @@ void Start() {
 }
 
 int Run(int argc, char** argv) {
-  QApplication app(argc, argv);
+  // The program reads no command line: Qt is handed the program's name alone, so none of its
+  // own options (-reverse, -style, ...) changes the program.
+  static char name[] = "Orvida";
+  int qtArgc = 1;
+  char* qtArgv[] = {argc > 0 && argv[0] ? argv[0] : name, nullptr};
+  QApplication app(qtArgc, qtArgv);
   QApplication::setApplicationName(QStringLiteral("Orvida"));
   QApplication::setApplicationVersion(QStringLiteral("1.00.0001"));
   // Ties the windows to the desktop's menu entry (Wayland takes the icon from there).

@@ -8,13 +8,15 @@
 #include <QTemporaryDir>
 #include <functional>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "dice/random.h"
 #include "keypad/keypad.h"
 #include "shell/error_report.h"
 
-// Records every message box instead of showing it, and answers it at once.
+// Records every message box instead of showing it, and answers it at once, after running
+// `whileShown` (once) as if the user did something while the box was up.
 class RecordingPresenter : public Shell::MessagePresenter {
  public:
   struct Message {
@@ -25,8 +27,10 @@ class RecordingPresenter : public Shell::MessagePresenter {
   void Present(QWidget*, Shell::MessageKind kind, const QString& title,
                const QString& text) override {
     messages.push_back({kind, title, text});
+    if (whileShown) std::exchange(whileShown, nullptr)();
   }
   std::vector<Message> messages;
+  std::function<void()> whileShown;
 };
 
 // Draws a fixed value and counts the dice thrown and the reseeds.

@@ -59,6 +59,38 @@ TEST_F(StartupTest, FirstCloseOfTheSplashOpensTheMainWindowOnce) {
   }
 }
 
+// The main window's load warns about a damaged conf.ini while the splash is still up; closing
+// the splash then, by any means, neither ends the program nor opens a second main window.
+TEST_F(StartupTest, ClosingTheSplashUnderTheStartUpWarningStillOpensTheMainWindowOnce) {
+  const std::vector<std::pair<const char*, std::function<void(AboutOrvida*)>>> closers = {
+      {"OK button", [](AboutOrvida* about) { QTest::mouseClick(about->Command1, Qt::LeftButton); }},
+      {"close box", [](AboutOrvida* about) { about->close(); }},
+      {"Esc key", [](AboutOrvida* about) { QTest::keyClick(about, Qt::Key_Escape); }},
+  };
+  for (const auto& closer : closers) {
+    SCOPED_TRACE(closer.first);
+    const auto& close = closer.second;
+    CloseAllWindows();
+    Shell::SplashShown = 0;
+    presenter_.messages.clear();
+    WriteConfig("only one line\r\n");
+    Shell::Start();
+    AboutOrvida* about = Shell::LoadedAboutOrvida();
+    ASSERT_NE(about, nullptr);
+    presenter_.whileShown = [about, &close] {
+      close(about);
+      EXPECT_TRUE(about->isVisible()) << "the splash stays while the warning is up";
+    };
+    about->close();
+    Settle();
+    EXPECT_EQ(presenter_.messages.size(), 1u);
+    EXPECT_EQ(Shell::LoadedAboutOrvida(), nullptr);
+    ASSERT_NE(Shell::LoadedForm1(), nullptr);
+    EXPECT_TRUE(Shell::LoadedForm1()->isVisible());
+    EXPECT_EQ(VisibleTopLevels(), 1);
+  }
+}
+
 TEST_F(StartupTest, AboutFromTheMainWindowIsOneWindowAndLeavesTheMainWindowAlone) {
   Shell::Start();
   Shell::LoadedAboutOrvida()->close();

@@ -27,9 +27,7 @@ class SingleLineValidator : public QValidator {
  public:
   using QValidator::QValidator;
   State validate(QString& input, int&) const override {
-    input.replace(QStringLiteral("\r\n"), QStringLiteral(" "));
-    input.replace(u'\r', u' ');
-    input.replace(u'\n', u' ');
+    input = Modulo1::OneLineCaption(input);
     return Acceptable;
   }
 };
@@ -83,6 +81,7 @@ Form2::Form2(QWidget* parent) : QDialog(parent) {
     Place(Label4(r), 120, RowTop(r), 252, 252);
     Text1(r) = MakeBox(this, QStringLiteral("Testo del pulsante, riga %1").arg(r));
     Text1(r)->setValidator(new SingleLineValidator(Text1(r)));
+    Text1(r)->setMaxLength(Modulo1::kMaxCaptionLength);
     Place(Text1(r), 480, RowTop(r), 2172, 288);
     Text2(r) = MakeBox(this, QStringLiteral("Numero di dadi, riga %1").arg(r));
     Place(Text2(r), 2760, RowTop(r), 1212, 288);

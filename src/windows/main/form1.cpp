@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionButton>
+#include <QTextDocument>
 #include <QToolButton>
 
 #include "dice/dice.h"
@@ -65,17 +66,26 @@ void LoadKeypadAtStart(QWidget* parent) {
       Shell::RunHandler(parent, [] { Modulo1::LoadKeypadConfig(QStringLiteral(":/conf.ini")); });
       return;
     }
-    QString where = QStringLiteral("File: %1").arg(QDir::toNativeSeparators(path));
+    QString where = path.isEmpty() ? QStringLiteral("File: conf.ini")
+                                   : QStringLiteral("File: %1").arg(QDir::toNativeSeparators(path));
     if (error.line() > 0) where += QStringLiteral("\nRiga: %1").arg(error.line());
     QString problem =
         QStringLiteral("Problema: %1 (errore %2)").arg(error.description()).arg(error.code());
     if (!error.reason().isEmpty()) problem += QStringLiteral("\n") + error.reason();
+    // A line cut to what a caption holds is the only problem after which every button is read.
+    const QString loaded =
+        error.number() == Modulo1::ErrorNumber::BadRecordLength
+            ? QStringLiteral(
+                  "Tutti i pulsanti sono stati caricati, ma il testo troppo lungo è "
+                  "stato accorciato.")
+            : QStringLiteral(
+                  "I pulsanti letti fin qui sono stati caricati, gli altri restano "
+                  "vuoti.");
     Shell::ReportWarning(parent,
                          QStringLiteral("Impossibile leggere per intero la configurazione della "
-                                        "Pulsantiera Veloce.\n\n%1\n%2\n\nI pulsanti letti fin qui "
-                                        "sono stati caricati, gli altri restano vuoti. Il file non "
-                                        "verrà modificato finché non salverai la configurazione.")
-                             .arg(where, problem));
+                                        "Pulsantiera Veloce.\n\n%1\n%2\n\n%3 Il file non verrà "
+                                        "modificato finché non salverai la configurazione.")
+                             .arg(where, problem, loaded));
   }
 }
 
@@ -192,7 +202,8 @@ void Form1::RefreshKeypad() {
     const int frame = button->style()->pixelMetric(QStyle::PM_ButtonMargin, &option, button) +
                       button->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, button);
     const bool cut = button->fontMetrics().horizontalAdvance(shown) > button->width() - 2 * frame;
-    button->setToolTip(cut ? shown : QString());
+    // Plain text: a caption is never read as markup.
+    button->setToolTip(cut ? Qt::convertFromPlainText(shown) : QString());
   }
 }
 
