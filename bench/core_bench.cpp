@@ -7,6 +7,7 @@
 #include <cstdint>
 
 #include "dice/dice.h"
+#include "runtime/random.h"
 #include "keypad/keypad.h"
 
 namespace {
@@ -15,7 +16,7 @@ using Modulo1::RollDice;
 
 // Counts the draws on their way from the process's generator, to know how many dice a
 // roll that ends in overflow has thrown.
-class CountingSource final : public Modulo1::RandomSource {
+class CountingSource final : public Runtime::RandomSource {
  public:
   void Reseed() override { inner_.Reseed(); }
   float Draw() override {
@@ -25,17 +26,17 @@ class CountingSource final : public Modulo1::RandomSource {
   int64_t draws = 0;
 
  private:
-  Modulo1::RandomSource& inner_ = Modulo1::ProcessRandomSource();
+  Runtime::RandomSource& inner_ = Runtime::ProcessRandomSource();
 };
 
 // The mean number of dice that RollDice(count, sides) throws before it returns or fails.
 double MeanDiceThrown(int16_t count, int16_t sides, int rolls) {
   CountingSource source;
-  Modulo1::ScopedRandomSource scope(source);
+  Runtime::ScopedRandomSource scope(source);
   for (int i = 0; i < rolls; ++i) {
     try {
       RollDice(count, sides);
-    } catch (const Modulo1::RuntimeError&) {
+    } catch (const Runtime::RuntimeError&) {
     }
   }
   return static_cast<double>(source.draws) / rolls;
@@ -68,7 +69,7 @@ void BM_RollDice_32766d6(benchmark::State& state) {
   for (auto _ : state) {
     try {
       benchmark::DoNotOptimize(RollDice(32766, 6));
-    } catch (const Modulo1::RuntimeError&) {
+    } catch (const Runtime::RuntimeError&) {
       ++overflows;
     }
   }
@@ -115,7 +116,7 @@ void BM_LoadGigabyteLine(benchmark::State& state) {
   for (auto _ : state) {
     try {
       Modulo1::LoadKeypadConfig(path);
-    } catch (const Modulo1::RuntimeError&) {
+    } catch (const Runtime::RuntimeError&) {
       // Input past the end of the file: the file holds one line.
     }
   }

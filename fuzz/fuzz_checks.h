@@ -14,8 +14,8 @@
 #include <string>
 
 #include "../tests/core/keypad_snapshot.h"
-#include "dice/conversions.h"
-#include "dice/runtime_error.h"
+#include "runtime/conversions.h"
+#include "runtime/runtime_error.h"
 #include "keypad/keypad.h"
 
 namespace orvida_fuzz {
@@ -54,7 +54,7 @@ inline std::string NumberPrefix(QStringView text) {
 // sign of a zero aside, and ToInt16 either gives the nearest whole number or raises
 // Overflow exactly when that number is outside -32768..32767.
 inline std::string CheckTextValue(QStringView text) {
-  const double value = Modulo1::TextValue(text);
+  const double value = Runtime::TextValue(text);
   if (std::isnan(value)) return "TextValue gave NaN";
   const std::string prefix = NumberPrefix(text);
   const double expected = prefix.empty() ? 0.0 : std::strtod(prefix.c_str(), nullptr);
@@ -64,11 +64,11 @@ inline std::string CheckTextValue(QStringView text) {
   const double nearest = std::nearbyint(value);
   const bool fits = std::isfinite(value) && nearest >= -32768.0 && nearest <= 32767.0;
   try {
-    const int16_t n = Modulo1::ToInt16(value);
+    const int16_t n = Runtime::ToInt16(value);
     if (!fits) return "ToInt16 accepted " + std::to_string(value);
     if (static_cast<double>(n) != nearest) return "ToInt16 rounded " + std::to_string(value);
-  } catch (const Modulo1::RuntimeError& error) {
-    if (error.number() != Modulo1::ErrorNumber::Overflow) return "ToInt16 raised another error";
+  } catch (const Runtime::RuntimeError& error) {
+    if (error.number() != Runtime::ErrorNumber::Overflow) return "ToInt16 raised another error";
     if (fits) return "ToInt16 refused " + std::to_string(value);
   }
   return {};
@@ -106,11 +106,11 @@ inline bool LoadChecked(const QString& path, std::string& problem) {
   try {
     Modulo1::LoadKeypadConfig(path);
     return true;
-  } catch (const Modulo1::RuntimeError& error) {
-    if (error.number() != Modulo1::ErrorNumber::InputPastEndOfFile &&
-        error.number() != Modulo1::ErrorNumber::Overflow) {
+  } catch (const Runtime::RuntimeError& error) {
+    if (error.number() != Runtime::ErrorNumber::InputPastEndOfFile &&
+        error.number() != Runtime::ErrorNumber::Overflow) {
       problem = "unexpected error " + std::to_string(error.code());
-    } else if (error.line() < 1 || error.line() > 3 * Modulo1::KeypadSlots) {
+    } else if (error.line() < 1 || error.line() > 3 * Modulo1::kKeypadSlots) {
       problem = "error names line " + std::to_string(error.line());
     } else if (error.path() != path) {
       problem = "error names another file";

@@ -1,6 +1,17 @@
 #include "dice/dice.h"
 
+#include "runtime/conversions.h"
+#include "runtime/random.h"
+
 namespace Modulo1 {
+
+using Runtime::DrawFrom;
+using Runtime::ErrorNumber;
+using Runtime::ProcessEngine;
+using Runtime::RandomSource;
+using Runtime::ReseedFromClock;
+using Runtime::RuntimeError;
+using Runtime::SubstituteRandomSource;
 
 namespace {
 
@@ -38,5 +49,7 @@ int16_t RollDice(int16_t count, int16_t sides) {
   std::mt19937_64& engine = ProcessEngine();
   return SumOfDice(count, sides, [&engine] { return DrawFrom(engine); });
 }
+
+QString NumText(int16_t n) { return Runtime::SignedText(n).sliced(n < 0 ? 0 : 1); }
 
 }  // namespace Modulo1

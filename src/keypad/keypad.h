@@ -1,41 +1,22 @@
 #pragma once
 
 #include <QString>
-#include <array>
-#include <cassert>
 #include <cstdint>
+
+#include "runtime/one_based_array.h"
 
 namespace Modulo1 {
 
-constexpr int KeypadSlots = 20;
+constexpr int kKeypadSlots = 20;
 // The most characters a caption holds: what its box in the dialog takes, and what the
 // reader keeps of a longer line.
 constexpr int kMaxCaptionLength = 32767;
 
-// A fixed array indexed from 1, like the rows of buttons it describes.
-template <typename T, int N>
-class OneBasedArray {
- public:
-  T& operator()(int i) {
-    assert(i >= 1 && i <= N);
-    return items_[static_cast<size_t>(i - 1)];
-  }
-  const T& operator()(int i) const {
-    assert(i >= 1 && i <= N);
-    return items_[static_cast<size_t>(i - 1)];
-  }
-  static constexpr int size() { return N; }
-  bool operator==(const OneBasedArray&) const = default;
-
- private:
-  std::array<T, N> items_{};
-};
-
 // The keypad table: caption, dice count and die size of each of the twenty quick buttons.
 // One table for the process; every caption empty and every number 0 until a file is read.
-extern OneBasedArray<QString, KeypadSlots> KeypadText;
-extern OneBasedArray<int16_t, KeypadSlots> KeypadCount;
-extern OneBasedArray<int16_t, KeypadSlots> KeypadSides;
+extern Runtime::OneBasedArray<QString, kKeypadSlots> KeypadText;
+extern Runtime::OneBasedArray<int16_t, kKeypadSlots> KeypadCount;
+extern Runtime::OneBasedArray<int16_t, kKeypadSlots> KeypadSides;
 
 // Fills the table from the file at `path`: 60 lines, three a slot (caption, count, size).
 // Lines end at CR LF, a lone LF or a lone CR; lines after the 60th are not read, and of a
@@ -71,23 +52,5 @@ void ClearKeypad();
 
 // The program's folder followed by "/conf.ini"; empty when the folder cannot be known.
 QString KeypadConfigPath();
-
-// The path to hand to the file system for `path`. They differ only for a file in a program
-// folder whose name Qt's strings cannot hold (not valid UTF-8 on Linux): KeypadConfigPath
-// gives the name as it can be shown, and this the way the system reaches it.
-QString NativePath(const QString& path);
-
-// Makes KeypadConfigPath use `folder` instead of the program's folder while this object
-// lives, so tests never touch the conf.ini beside their executable.
-class ScopedKeypadConfigFolder {
- public:
-  explicit ScopedKeypadConfigFolder(const QString& folder);
-  ~ScopedKeypadConfigFolder();
-  ScopedKeypadConfigFolder(const ScopedKeypadConfigFolder&) = delete;
-  ScopedKeypadConfigFolder& operator=(const ScopedKeypadConfigFolder&) = delete;
-
- private:
-  QString previous_;
-};
 
 }  // namespace Modulo1

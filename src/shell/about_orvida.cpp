@@ -5,58 +5,26 @@
 #include <QLabel>
 #include <QPushButton>
 
-#include "shell/error_report.h"
+#include "runtime/handlers.h"
+#include "runtime/twips.h"
 #include "shell/shell.h"
+#include "windows/common/controls.h"
 #include "windows/common/look.h"
 #include "windows/common/window_setup.h"
 
-using Look::Place;
+using Controls::Place;
 
 namespace {
 
 constexpr int kClientWidth = 6492;
 constexpr int kClientHeight = 5424;
 
-QLabel* MakeLabel(QWidget* parent, const QString& caption, Qt::Alignment alignment,
-                  const QFont& font, const QString& accessibleName) {
-  auto* label = new QLabel(Look::LabelText(caption), parent);
-  label->setAlignment(alignment | Qt::AlignTop);
-  label->setWordWrap(true);
-  label->setFont(font);
-  label->setTextFormat(Qt::PlainText);
-  label->setAccessibleName(accessibleName);
-  return label;
-}
-
-// A read-only text box. Nothing reads these boxes back and their text is set at every load,
-// so a framed label on a yellow ground shows them.
-QLabel* MakeBox(QWidget* parent, Qt::Alignment alignment, const QFont& font,
-                const QString& accessibleName) {
-  auto* box = new QLabel(parent);
-  box->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-  box->setLineWidth(1);
-  box->setMargin(2);
-  box->setAlignment(alignment | Qt::AlignTop);
-  box->setWordWrap(true);
-  box->setTextFormat(Qt::PlainText);
-  box->setTextInteractionFlags(Qt::TextSelectableByMouse);
-  box->setFocusPolicy(Qt::NoFocus);
-  box->setFont(font);
-  box->setAutoFillBackground(true);
-  QPalette palette = box->palette();
-  palette.setColor(QPalette::Window, QColor(255, 255, 0));
-  palette.setColor(QPalette::WindowText, Qt::black);
-  box->setPalette(palette);
-  box->setAccessibleName(accessibleName);
-  return box;
-}
-
 }  // namespace
 
 AboutOrvida::AboutOrvida(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_DeleteOnClose);
-  Window::SetFixedDialog(this, QStringLiteral("Informazioni su..."), Look::Tw(kClientWidth),
-                         Look::Tw(kClientHeight));
+  Window::SetFixedDialog(this, QStringLiteral("Informazioni su..."), Runtime::Pixels(kClientWidth),
+                         Runtime::Pixels(kClientHeight));
   setWindowIcon(Window::Icon(QStringLiteral("about")));
   QPalette palette = this->palette();
   palette.setColor(QPalette::Window, QColor(244, 247, 247));
@@ -71,45 +39,47 @@ AboutOrvida::AboutOrvida(QWidget* parent) : QWidget(parent) {
   Image1->setAccessibleName(QStringLiteral("Immagine: un drago avvolto su un intreccio"));
   Place(Image1, -120, 0, 3804, 5484);
 
-  Label1 = MakeLabel(this, QStringLiteral("Orvida"), Qt::AlignHCenter, Look::SerifFont(48, true),
-                     QStringLiteral("Nome del programma"));
+  Label1 = Controls::Label(this, QStringLiteral("Orvida"), Look::SerifFont(48, true),
+                           Qt::AlignHCenter, QStringLiteral("Nome del programma"), true);
   Place(Label1, 3360, -120, 3096, 1032);
-  Label2 = MakeLabel(this, QString(), Qt::AlignHCenter, Look::SansFont(7.8, false, true),
-                     QStringLiteral("Descrizione"));
+  Label2 = Controls::Label(this, QString(), Look::SansFont(7.8, false, true), Qt::AlignHCenter,
+                           QStringLiteral("Descrizione"), true);
   Place(Label2, 3360, 960, 2892, 492);
-  Label4 = MakeLabel(this, QStringLiteral("Programma di Tiberio Inventato"), Qt::AlignHCenter,
-                     Look::SansFont(7.8, true), QStringLiteral("Autore"));
+  Label4 =
+      Controls::Label(this, QStringLiteral("Programma di Tiberio Inventato"),
+                      Look::SansFont(7.8, true), Qt::AlignHCenter, QStringLiteral("Autore"), true);
   Place(Label4, 3360, 1440, 2892, 252);
-  Label5 = MakeLabel(this, QStringLiteral("troverai altro software e informazioni sul sito:"),
-                     Qt::AlignHCenter, Look::SansFont(), QStringLiteral("Invito al sito"));
+  Label5 =
+      Controls::Label(this, QStringLiteral("troverai altro software e informazioni sul sito:"),
+                      Look::SansFont(), Qt::AlignHCenter, QStringLiteral("Invito al sito"), true);
   Place(Label5, 3240, 4920, 3132, 252);
 
-  Line1 = Window::Rule(this, 3480, 6120, 1680);
+  Line1 = Controls::Rule(this, 3480, 6120, 1680);
 
-  Label3 = MakeLabel(this, QStringLiteral("Questo software fa parte del progetto"),
-                     Qt::AlignHCenter, Look::SansFont(), QStringLiteral("Progetto"));
+  Label3 = Controls::Label(this, QStringLiteral("Questo software fa parte del progetto"),
+                           Look::SansFont(), Qt::AlignHCenter, QStringLiteral("Progetto"), true);
   Place(Label3, 3240, 4440, 3132, 252);
-  Label6 = MakeLabel(this, QStringLiteral("http://www.fendrake.example/"), Qt::AlignLeft,
-                     Look::SansFont(), QStringLiteral("Indirizzo del sito"));
+  Label6 = Controls::Label(this, QStringLiteral("http://www.fendrake.example/"), Look::SansFont(),
+                           Qt::AlignLeft, QStringLiteral("Indirizzo del sito"), true);
   QPalette red = Label6->palette();
   red.setColor(QPalette::WindowText, QColor(255, 0, 0));
   Label6->setPalette(red);
   Place(Label6, 3240, 5160, 3252, 252);
-  Label7 = MakeLabel(this, QStringLiteral("Fendrake"), Qt::AlignHCenter, Look::SansFont(9.6, true),
-                     QStringLiteral("Nome del progetto"));
+  Label7 = Controls::Label(this, QStringLiteral("Fendrake"), Look::SansFont(9.6, true),
+                           Qt::AlignHCenter, QStringLiteral("Nome del progetto"), true);
   Place(Label7, 3240, 4680, 3132, 252);
 
-  Command1 = Window::Button(this, QStringLiteral("&OK"));
+  Command1 = Controls::Button(this, QStringLiteral("&OK"));
   Command1->setAccessibleName(QStringLiteral("OK"));
   Place(Command1, 4200, 4080, 1212, 252);
-  Shell::ConnectHandler(Command1, this, &AboutOrvida::Command1_Click);
+  Runtime::ConnectHandler(Command1, this, &AboutOrvida::Command1_Click);
   Window::SetCancelButton(this, Command1);
 
-  Text2 = MakeBox(this, Qt::AlignHCenter, Look::SansFont(7.8, true),
-                  QStringLiteral("Indirizzo dell'autore"));
+  Text2 = Controls::ReadOnlyBox(this, Look::SansFont(7.8, true), Qt::AlignHCenter,
+                                QStringLiteral("Indirizzo dell'autore"));
   Place(Text2, 3360, 3240, 2892, 732);
-  Text1 = MakeBox(this, Qt::AlignLeft, Look::SansFont(),
-                  QStringLiteral("Invito a sostenere il programma"));
+  Text1 = Controls::ReadOnlyBox(this, Look::SansFont(), Qt::AlignLeft,
+                                QStringLiteral("Invito a sostenere il programma"));
   Place(Text1, 3360, 1800, 2892, 1452);
 
   Form_Load();
@@ -142,7 +112,7 @@ void AboutOrvida::closeEvent(QCloseEvent* event) {
     return;
   }
   unloading_ = true;
-  Shell::RunHandler(this, [this] { Form_Unload(); });
+  Runtime::RunHandler(this, [this] { Form_Unload(); });
   unloading_ = false;
   event->accept();
 }

@@ -6,6 +6,7 @@
 #include <functional>
 
 #include "shell/about_orvida.h"
+#include "version.h"
 #include "windows/common/look.h"
 #include "windows/common/window_setup.h"
 #include "windows/main/form1.h"
@@ -60,7 +61,13 @@ void AfterFirstPaint(QWidget* window, std::function<void()> task) {
 }  // namespace
 
 AboutOrvida* ShowAboutOrvida() { return ShowWindow(about); }
-Form1* ShowForm1() { return ShowWindow(form1); }
+Form1* ShowForm1() {
+  if (!form1) {
+    form1 = new Form1();
+    QObject::connect(form1, &Form1::AboutRequested, [] { ShowAboutOrvida(); });
+  }
+  return ShowWindow(form1);
+}
 AboutOrvida* LoadedAboutOrvida() { return about; }
 Form1* LoadedForm1() { return form1; }
 
@@ -88,7 +95,7 @@ int Run(int argc, char** argv) {
   char* qtArgv[] = {argc > 0 && argv[0] ? argv[0] : name, nullptr};
   QApplication app(qtArgc, qtArgv);
   QApplication::setApplicationName(QStringLiteral("Orvida"));
-  QApplication::setApplicationVersion(QStringLiteral("1.00.0001"));
+  QApplication::setApplicationVersion(QStringLiteral(ORVIDA_VERSION_SHOWN));
   // Ties the windows to the desktop's menu entry (Wayland takes the icon from there).
   QGuiApplication::setDesktopFileName(QStringLiteral("orvida"));
   Start();

@@ -1,4 +1,4 @@
-#include "keypad/codepage.h"
+#include "runtime/codepage.h"
 
 #include <gtest/gtest.h>
 
@@ -8,9 +8,9 @@
 
 namespace {
 
-using Modulo1::DecodeWindows1252;
-using Modulo1::EncodeWindows1252;
-using Modulo1::FitsWindows1252;
+using Runtime::DecodeWindows1252;
+using Runtime::EncodeWindows1252;
+using Runtime::FitsWindows1252;
 
 QByteArray AllBytes() {
   QByteArray bytes;

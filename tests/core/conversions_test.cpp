@@ -1,4 +1,4 @@
-#include "dice/conversions.h"
+#include "runtime/conversions.h"
 
 #include <gtest/gtest.h>
 
@@ -6,16 +6,17 @@
 #include <cmath>
 #include <limits>
 
-#include "dice/runtime_error.h"
+#include "dice/dice.h"
+#include "runtime/runtime_error.h"
 
 namespace {
 
-using Modulo1::ErrorNumber;
+using Runtime::ErrorNumber;
 using Modulo1::NumText;
-using Modulo1::RuntimeError;
-using Modulo1::SignedText;
-using Modulo1::TextValue;
-using Modulo1::ToInt16;
+using Runtime::RuntimeError;
+using Runtime::SignedText;
+using Runtime::TextValue;
+using Runtime::ToInt16;
 
 // --- TextValue ---------------------------------------------------------------------------
 

@@ -12,10 +12,10 @@
 
 namespace {
 
-using Modulo1::ErrorNumber;
+using Runtime::ErrorNumber;
 using Modulo1::RollDice;
-using Modulo1::RuntimeError;
-using Modulo1::ScopedRandomSource;
+using Runtime::RuntimeError;
+using Runtime::ScopedRandomSource;
 using orvida_test::kLargestDraw;
 using orvida_test::ScriptedSource;
 using orvida_test::SeededSource;

@@ -12,19 +12,19 @@
 #include <QTemporaryDir>
 #include <functional>
 
-#include "dice/runtime_error.h"
+#include "runtime/runtime_error.h"
 #include "keypad/keypad.h"
 #include "test_support.h"
 
 namespace {
 
 using Modulo1::ClearKeypad;
-using Modulo1::ErrorNumber;
+using Runtime::ErrorNumber;
 using Modulo1::KeypadCount;
 using Modulo1::KeypadSides;
 using Modulo1::KeypadText;
 using Modulo1::LoadKeypadConfig;
-using Modulo1::RuntimeError;
+using Runtime::RuntimeError;
 using Modulo1::SaveKeypadConfig;
 using orvida_test::JoinLines;
 using orvida_test::ReadBytes;

@@ -6,8 +6,8 @@
 #include <QTemporaryDir>
 #include <random>
 
-#include "dice/runtime_error.h"
-#include "keypad/codepage.h"
+#include "runtime/runtime_error.h"
+#include "runtime/codepage.h"
 #include "keypad/keypad.h"
 #include "test_support.h"
 
@@ -189,7 +189,7 @@ TEST_F(KeypadFile, RoundTripOfEveryWindows1252Character) {
   for (int b = 0; b < 256; ++b) {
     if (b != '\r' && b != '\n') all.append(static_cast<char>(b));
   }
-  KeypadText(5) = Modulo1::DecodeWindows1252(all);
+  KeypadText(5) = Runtime::DecodeWindows1252(all);
   const Table saved = CurrentTable();
   SaveKeypadConfig(path_);
   ClearKeypad();
@@ -308,7 +308,7 @@ TEST_P(InvalidUtf8, IsReadAsWindows1252) {
   QList<QByteArray> lines = SampleLines();
   lines[0] = GetParam();
   Load(JoinLines(lines));
-  EXPECT_EQ(KeypadText(1), Modulo1::DecodeWindows1252(GetParam()));
+  EXPECT_EQ(KeypadText(1), Runtime::DecodeWindows1252(GetParam()));
 }
 
 INSTANTIATE_TEST_SUITE_P(KeypadFile, InvalidUtf8,
@@ -364,8 +364,8 @@ TEST_F(KeypadFile, MegabyteLinesAreCutToWhatACaptionHolds) {
   try {
     Load(JoinLines(lines));
     ADD_FAILURE() << "a count of 32766 digits loaded";
-  } catch (const Modulo1::RuntimeError& e) {
-    EXPECT_EQ(e.number(), Modulo1::ErrorNumber::Overflow);
+  } catch (const Runtime::RuntimeError& e) {
+    EXPECT_EQ(e.number(), Runtime::ErrorNumber::Overflow);
     EXPECT_EQ(e.line(), 2);
   }
   EXPECT_EQ(KeypadText(1), QString(32767, QLatin1Char('x')));
@@ -374,8 +374,8 @@ TEST_F(KeypadFile, MegabyteLinesAreCutToWhatACaptionHolds) {
   try {
     Load(JoinLines(lines));
     ADD_FAILURE() << "no word of the cut lines";
-  } catch (const Modulo1::RuntimeError& e) {
-    EXPECT_EQ(e.number(), Modulo1::ErrorNumber::BadRecordLength);
+  } catch (const Runtime::RuntimeError& e) {
+    EXPECT_EQ(e.number(), Runtime::ErrorNumber::BadRecordLength);
     EXPECT_EQ(e.line(), 1);
   }
   EXPECT_EQ(KeypadCount(1), 2);
@@ -391,7 +391,7 @@ TEST_F(KeypadFile, RandomBinaryFilesNeverCrash) {
     ASSERT_TRUE(WriteBytes(path_, bytes));
     try {
       LoadKeypadConfig(path_);
-    } catch (const Modulo1::RuntimeError& e) {
+    } catch (const Runtime::RuntimeError& e) {
       EXPECT_TRUE(e.code() == 6 || e.code() == 62) << e.what();
     }
   }

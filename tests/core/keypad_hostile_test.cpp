@@ -4,7 +4,7 @@
 
 #include <QTemporaryDir>
 
-#include "dice/runtime_error.h"
+#include "runtime/runtime_error.h"
 #include "hostile_configs.h"
 #include "keypad/keypad.h"
 #include "test_support.h"
@@ -24,7 +24,7 @@ class HostileConfigLoad : public testing::TestWithParam<HostileConfig> {
   void SetUp() override {
     ASSERT_TRUE(dir_.isValid());
     path_ = dir_.filePath(QStringLiteral("conf.ini"));
-    for (int slot = 1; slot <= Modulo1::KeypadSlots; ++slot) {
+    for (int slot = 1; slot <= Modulo1::kKeypadSlots; ++slot) {
       KeypadText(slot) = kUntouchedText;
       KeypadCount(slot) = kUntouched;
       KeypadSides(slot) = kUntouched;
@@ -45,7 +45,7 @@ TEST_P(HostileConfigLoad, GivesTheErrorAndKeepsTheValuesReadBeforeIt) {
   int line = 0;
   try {
     Modulo1::LoadKeypadConfig(path_);
-  } catch (const Modulo1::RuntimeError& e) {
+  } catch (const Runtime::RuntimeError& e) {
     error = e.code();
     line = e.line();
     EXPECT_EQ(e.path(), path_);
@@ -53,7 +53,7 @@ TEST_P(HostileConfigLoad, GivesTheErrorAndKeepsTheValuesReadBeforeIt) {
   EXPECT_EQ(error, c.error);
   EXPECT_EQ(line, c.line);
 
-  for (int slot = 1; slot <= Modulo1::KeypadSlots; ++slot) {
+  for (int slot = 1; slot <= Modulo1::kKeypadSlots; ++slot) {
     SCOPED_TRACE(slot);
     const int first = 3 * slot - 2;
     if (c.Reads(first)) {

@@ -16,7 +16,7 @@
 #include <random>
 #include <thread>
 
-#include "dice/runtime_error.h"
+#include "runtime/runtime_error.h"
 #include "keypad/keypad.h"
 #include "save_loop_tables.h"
 #include "test_support.h"

@@ -8,7 +8,7 @@
 #include <QString>
 #include <cstdio>
 
-#include "dice/runtime_error.h"
+#include "runtime/runtime_error.h"
 #include "keypad/keypad.h"
 #include "save_loop_tables.h"
 
@@ -19,7 +19,7 @@ int main(int argc, char** argv) {
       Modulo1::KeypadText(1) = QStringLiteral("salvato");
       Modulo1::SaveKeypadConfig(Modulo1::KeypadConfigPath());
       return 0;
-    } catch (const Modulo1::RuntimeError& error) {
+    } catch (const Runtime::RuntimeError& error) {
       std::fprintf(stderr, "%s\n", error.what());
       return 1;
     }
@@ -35,7 +35,7 @@ int main(int argc, char** argv) {
       Modulo1::SaveKeypadConfig(path);
       if (i == 0 && ::write(STDOUT_FILENO, "!", 1) != 1) return 3;
     }
-  } catch (const Modulo1::RuntimeError& error) {
+  } catch (const Runtime::RuntimeError& error) {
     std::fprintf(stderr, "%s\n", error.what());
     return 1;
   }

@@ -9,9 +9,9 @@ namespace orvida_test {
 
 // A copy of the whole keypad table, to compare before and after.
 struct Table {
-  Modulo1::OneBasedArray<QString, Modulo1::KeypadSlots> text;
-  Modulo1::OneBasedArray<int16_t, Modulo1::KeypadSlots> count;
-  Modulo1::OneBasedArray<int16_t, Modulo1::KeypadSlots> sides;
+  Runtime::OneBasedArray<QString, Modulo1::kKeypadSlots> text;
+  Runtime::OneBasedArray<int16_t, Modulo1::kKeypadSlots> count;
+  Runtime::OneBasedArray<int16_t, Modulo1::kKeypadSlots> sides;
   bool operator==(const Table&) const = default;
 };
 

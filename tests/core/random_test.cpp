@@ -1,4 +1,4 @@
-#include "dice/random.h"
+#include "runtime/random.h"
 
 #include <gtest/gtest.h>
 
@@ -11,10 +11,10 @@
 
 namespace {
 
-using Modulo1::DrawFrom;
-using Modulo1::DrawUniform;
-using Modulo1::ReseedFromClock;
-using Modulo1::ScopedRandomSource;
+using Runtime::DrawFrom;
+using Runtime::DrawUniform;
+using Runtime::ReseedFromClock;
+using Runtime::ScopedRandomSource;
 using orvida_test::ScriptedSource;
 
 // A draw must lie in [0, 1) and be a whole multiple of 2^-24 (24 random bits, no rounding).

@@ -1,11 +1,11 @@
-#include "dice/runtime_error.h"
+#include "runtime/runtime_error.h"
 
 #include <gtest/gtest.h>
 
 namespace {
 
-using Modulo1::ErrorNumber;
-using Modulo1::RuntimeError;
+using Runtime::ErrorNumber;
+using Runtime::RuntimeError;
 
 struct ErrorCase {
   ErrorNumber number;

@@ -10,7 +10,7 @@ namespace orvida_test {
 // in length and encoding (the second one needs UTF-8), so a file cut short or mixed from
 // both is never mistaken for either.
 inline void FillSaveLoopTable(int which) {
-  for (int slot = 1; slot <= Modulo1::KeypadSlots; ++slot) {
+  for (int slot = 1; slot <= Modulo1::kKeypadSlots; ++slot) {
     if (which == 0) {
       Modulo1::KeypadText(slot) = QStringLiteral("Tasto %1").arg(slot);
       Modulo1::KeypadCount(slot) = static_cast<int16_t>(slot);

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "dice/random.h"
+#include "runtime/random.h"
 #include "keypad/keypad.h"
 #include "keypad_snapshot.h"
 
@@ -29,7 +29,7 @@ namespace orvida_test {
 inline constexpr float kLargestDraw = 1.0f - 0x1p-24f;
 
 // A source that plays back the given draws (the last one repeats) and records every call.
-class ScriptedSource : public Modulo1::RandomSource {
+class ScriptedSource : public Runtime::RandomSource {
  public:
   explicit ScriptedSource(std::vector<float> draws) : draws_(std::move(draws)) {}
   void Reseed() override {
@@ -52,11 +52,11 @@ class ScriptedSource : public Modulo1::RandomSource {
 };
 
 // A repeatable source: the generator's draw formula on an engine with a fixed seed.
-class SeededSource : public Modulo1::RandomSource {
+class SeededSource : public Runtime::RandomSource {
  public:
   explicit SeededSource(uint64_t seed) : engine_(seed) {}
   void Reseed() override {}
-  float Draw() override { return Modulo1::DrawFrom(engine_); }
+  float Draw() override { return Runtime::DrawFrom(engine_); }
 
  private:
   std::mt19937_64 engine_;

@@ -242,12 +242,12 @@ TEST_F(ConfigDialogTest, AFailedSaveIsReportedAndTheDialogStaysOpen) {
     QFile file(notAFolder);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   }
-  Modulo1::ScopedKeypadConfigFolder elsewhere(notAFolder);
+  Runtime::ScopedProgramFolder elsewhere(notAFolder);
   WithDialog([&](Form2* dialog) {
     Type(dialog->Text1(1), QStringLiteral("da salvare"));
     Click(dialog->Command4);
     ASSERT_EQ(presenter_.messages.size(), 1u);
-    EXPECT_EQ(presenter_.messages[0].kind, Shell::MessageKind::Error);
+    EXPECT_EQ(presenter_.messages[0].kind, Runtime::MessageKind::Error);
     EXPECT_TRUE(presenter_.messages[0].text.contains(QStringLiteral("not-a-folder")))
         << presenter_.messages[0].text.toStdString();
     EXPECT_TRUE(dialog->isVisible());

@@ -51,7 +51,7 @@ QByteArray GuiTest::ConfigFromLines(const QStringList& lines) {
 
 QByteArray GuiTest::SampleConfig() {
   QStringList lines;
-  for (int i = 1; i <= Modulo1::KeypadSlots; ++i) {
+  for (int i = 1; i <= Modulo1::kKeypadSlots; ++i) {
     lines << QStringLiteral("S%1").arg(i) << QStringLiteral(" %1").arg(i) << QStringLiteral(" 6");
   }
   return ConfigFromLines(lines);

@@ -11,20 +11,21 @@
 #include <utility>
 #include <vector>
 
-#include "dice/random.h"
+#include "runtime/random.h"
 #include "keypad/keypad.h"
-#include "shell/error_report.h"
+#include "runtime/program_folder.h"
+#include "runtime/handlers.h"
 
 // Records every message box instead of showing it, and answers it at once, after running
 // `whileShown` (once) as if the user did something while the box was up.
-class RecordingPresenter : public Shell::MessagePresenter {
+class RecordingPresenter : public Runtime::MessagePresenter {
  public:
   struct Message {
-    Shell::MessageKind kind;
+    Runtime::MessageKind kind;
     QString title;
     QString text;
   };
-  void Present(QWidget*, Shell::MessageKind kind, const QString& title,
+  void Present(QWidget*, Runtime::MessageKind kind, const QString& title,
                const QString& text) override {
     messages.push_back({kind, title, text});
     if (whileShown) std::exchange(whileShown, nullptr)();
@@ -34,7 +35,7 @@ class RecordingPresenter : public Shell::MessagePresenter {
 };
 
 // Draws a fixed value and counts the dice thrown and the reseeds.
-class CountingSource : public Modulo1::RandomSource {
+class CountingSource : public Runtime::RandomSource {
  public:
   explicit CountingSource(float value = 0.5f) : value_(value) {}
   void Reseed() override { ++reseeds; }
@@ -75,7 +76,7 @@ class GuiTest : public ::testing::Test {
   CountingSource source_;
 
  private:
-  Shell::ScopedMessagePresenter scopedPresenter_;
-  Modulo1::ScopedRandomSource scopedSource_;
-  std::optional<Modulo1::ScopedKeypadConfigFolder> scopedFolder_;
+  Runtime::ScopedMessagePresenter scopedPresenter_;
+  Runtime::ScopedRandomSource scopedSource_;
+  std::optional<Runtime::ScopedProgramFolder> scopedFolder_;
 };

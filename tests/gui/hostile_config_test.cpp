@@ -41,8 +41,8 @@ TEST_P(HostileConfigWindow, OpensWithTheMendedPresets) {
   } else {
     ASSERT_EQ(presenter_.messages.size(), 1u);
     const RecordingPresenter::Message& message = presenter_.messages[0];
-    EXPECT_EQ(message.kind, Shell::MessageKind::Warning);
-    EXPECT_EQ(message.title, Shell::kMessageTitle);
+    EXPECT_EQ(message.kind, Runtime::MessageKind::Warning);
+    EXPECT_EQ(message.title, Runtime::kMessageTitle);
     EXPECT_TRUE(message.text.contains(QDir::toNativeSeparators(ConfigPath())));
     EXPECT_TRUE(message.text.contains(QStringLiteral("(errore %1)").arg(c.error)))
         << message.text.toStdString();
@@ -54,12 +54,12 @@ TEST_P(HostileConfigWindow, OpensWithTheMendedPresets) {
   if (c.kind == HostileConfig::Kind::Missing) {
     const QList<QByteArray> lines = BuiltInLines();
     ASSERT_GE(lines.size(), 60);
-    for (int slot = 1; slot <= Modulo1::KeypadSlots; ++slot) {
+    for (int slot = 1; slot <= Modulo1::kKeypadSlots; ++slot) {
       EXPECT_EQ(form->Command1(slot)->text().toLatin1() + "\r", lines[3 * slot - 3]) << slot;
     }
     EXPECT_FALSE(QFile::exists(ConfigPath())) << "nothing is written until the user saves";
   } else {
-    for (int slot = 1; slot <= Modulo1::KeypadSlots; ++slot) {
+    for (int slot = 1; slot <= Modulo1::kKeypadSlots; ++slot) {
       SCOPED_TRACE(slot);
       const int first = 3 * slot - 2;
       const QString shown = form->Command1(slot)->text();

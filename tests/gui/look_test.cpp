@@ -1,4 +1,5 @@
 #include "windows/common/look.h"
+#include "runtime/twips.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -31,15 +32,15 @@ TEST(LabelText, TurnsAccessKeyCaptionsIntoWhatALabelShows) {
 }
 
 TEST(Twips, FifteenTwipsMakeAPixelAndEdgesAreShared) {
-  EXPECT_EQ(Look::Tw(15), 1);
-  EXPECT_EQ(Look::Tw(7752), 517);
-  EXPECT_EQ(Look::Tw(1346), 90);
-  EXPECT_EQ(Look::Tw(3096), 206);
+  EXPECT_EQ(Runtime::Pixels(15), 1);
+  EXPECT_EQ(Runtime::Pixels(7752), 517);
+  EXPECT_EQ(Runtime::Pixels(1346), 90);
+  EXPECT_EQ(Runtime::Pixels(3096), 206);
   // Two controls that touch in twips touch in pixels.
-  const QRect left = Look::TwRect(1680, 120, 852, 252);
-  const QRect right = Look::TwRect(2520, 120, 852, 252);
+  const QRect left = Runtime::PixelRect(1680, 120, 852, 252);
+  const QRect right = Runtime::PixelRect(2520, 120, 852, 252);
   EXPECT_LE(left.right() + 1, right.left() + 1);
-  EXPECT_EQ(Look::TwRect(-120, 0, 3804, 5484).left(), -8);
+  EXPECT_EQ(Runtime::PixelRect(-120, 0, 3804, 5484).left(), -8);
 }
 
 class CaptionFitTest : public GuiTest {

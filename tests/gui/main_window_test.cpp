@@ -6,11 +6,12 @@
 #include <QTextDocument>
 #include <QToolButton>
 
-#include "dice/conversions.h"
+#include "runtime/conversions.h"
 #include "gui_support.h"
 #include "shell/shell.h"
 #include "windows/common/look.h"
 #include "windows/main/form1.h"
+#include "runtime/twips.h"
 
 namespace {
 
@@ -91,7 +92,7 @@ TEST_F(MainWindowTest, OpensShortWithTheFocusInTheCountBox) {
   Form1* form = Open();
   EXPECT_EQ(form->KeypadState, QStringLiteral("Up"));
   EXPECT_FALSE(form->Frame1->isVisible());
-  EXPECT_EQ(form->size(), QSize(Look::Tw(7752), Look::Tw(1346)));
+  EXPECT_EQ(form->size(), QSize(Runtime::Pixels(7752), Runtime::Pixels(1346)));
   form->activateWindow();
   EXPECT_EQ(form->focusWidget(), form->Text1);
   EXPECT_EQ(form->windowTitle(), QStringLiteral("Orvida"));
@@ -99,8 +100,8 @@ TEST_F(MainWindowTest, OpensShortWithTheFocusInTheCountBox) {
 
 TEST_F(MainWindowTest, ToggleAlternatesBetweenTheTwoHeightsAndCaptions) {
   Form1* form = Open();
-  const QSize closed(Look::Tw(7752), Look::Tw(1346));
-  const QSize open(Look::Tw(7752), Look::Tw(3096));
+  const QSize closed(Runtime::Pixels(7752), Runtime::Pixels(1346));
+  const QSize open(Runtime::Pixels(7752), Runtime::Pixels(3096));
   for (int round = 0; round < 3; ++round) {
     QTest::mouseClick(form->CmndUpDown, Qt::LeftButton);
     EXPECT_EQ(form->KeypadState, QStringLiteral("Down"));
@@ -117,14 +118,14 @@ TEST_F(MainWindowTest, ToggleAlternatesBetweenTheTwoHeightsAndCaptions) {
 
 TEST_F(MainWindowTest, KeypadButtonsCarryTheSlotCaptionsInAGridOfSevenColumns) {
   Form1* form = Open();
-  for (int i = 1; i <= Modulo1::KeypadSlots; ++i) {
+  for (int i = 1; i <= Modulo1::kKeypadSlots; ++i) {
     SCOPED_TRACE(i);
     EXPECT_EQ(form->Command1(i)->text(), QStringLiteral("S%1").arg(i));
     EXPECT_EQ(form->Command1Group->id(form->Command1(i)), i);
     const int col = (i - 1) / 3;
     const int row = (i - 1) % 3;
     EXPECT_EQ(form->Command1(i)->geometry(),
-              Look::TwRect(120 + 1080 * col, 240 + 480 * row, 972, 372));
+              Runtime::PixelRect(120 + 1080 * col, 240 + 480 * row, 972, 372));
   }
 }
 
@@ -141,7 +142,7 @@ TEST_F(MainWindowTest, QuickRollWritesCountSizeAndSum) {
       {"nulla", " 4", " 0", false}, {"neg", "-1", " 6", false}, {"d20", " 1", " 20", true},
   };
   QStringList lines;
-  for (int i = 1; i <= Modulo1::KeypadSlots; ++i) {
+  for (int i = 1; i <= Modulo1::kKeypadSlots; ++i) {
     const QuickRoll& s = presets[(i - 1) % std::size(presets)];
     lines << QString::fromLatin1(s.caption) << QString::fromLatin1(s.count)
           << QString::fromLatin1(s.sides);
@@ -209,10 +210,10 @@ TEST_F(MainWindowTest, DamagedPresetsFileWarnsOnceAndKeepsWhatWasRead) {
     ASSERT_NE(form, nullptr);
     ASSERT_EQ(presenter_.messages.size(), 1u);
     const QString& text = presenter_.messages[0].text;
-    EXPECT_EQ(presenter_.messages[0].kind, Shell::MessageKind::Warning);
+    EXPECT_EQ(presenter_.messages[0].kind, Runtime::MessageKind::Warning);
     EXPECT_TRUE(text.contains(QDir::toNativeSeparators(ConfigPath()))) << text.toStdString();
     EXPECT_TRUE(text.contains(QStringLiteral("Riga: %1").arg(c.line))) << text.toStdString();
-    for (int i = 1; i <= Modulo1::KeypadSlots; ++i) {
+    for (int i = 1; i <= Modulo1::kKeypadSlots; ++i) {
       SCOPED_TRACE(i);
       EXPECT_EQ(form->Command1(i)->text(),
                 i <= c.captionsRead ? QStringLiteral("S%1").arg(i) : QString());
@@ -225,7 +226,7 @@ TEST_F(MainWindowTest, TabOrderFollowsTheDesign) {
   Form1* form = Open();
   QTest::mouseClick(form->CmndUpDown, Qt::LeftButton);
   std::vector<QWidget*> expected = {form->Text1, form->Text2, form->Text3, form->Command5};
-  for (int i = 1; i <= Modulo1::KeypadSlots; ++i) expected.push_back(form->Command1(i));
+  for (int i = 1; i <= Modulo1::kKeypadSlots; ++i) expected.push_back(form->Command1(i));
   for (QWidget* w : {form->CmndUpDown, form->CmndPersonalizza, form->CmndAbout, form->CmndEsci}) {
     expected.push_back(w);
   }
@@ -253,7 +254,7 @@ TEST_F(MainWindowTest, EscapePressesTheRollButtonAndAltTIsItsAccessKey) {
 TEST_F(MainWindowTest, ACaptionTooLongForItsButtonShowsWholeInItsTooltip) {
   const QString caption = QStringLiteral("<b>Palla</b> di fuoco <img src=\"/dev/zero\">");
   QStringList lines;
-  for (int i = 1; i <= Modulo1::KeypadSlots; ++i) {
+  for (int i = 1; i <= Modulo1::kKeypadSlots; ++i) {
     lines << (i == 2 ? caption : QStringLiteral("3d6")) << QStringLiteral(" 3")
           << QStringLiteral(" 6");
   }

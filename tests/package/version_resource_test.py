@@ -23,8 +23,6 @@ CODEPAGE_UNICODE = 1200
 
 EXPECTED_STRINGS = {
     "Comments": "Un generatore di valori casuali per AD&D terza edizione",
-    "FileVersion": "1.00.0001",
-    "ProductVersion": "1.00.0001",
     "ProductName": "Orvida",
     "InternalName": "Orvida",
     "OriginalFilename": "Orvida.exe",
@@ -141,8 +139,10 @@ def main():
     parser.add_argument("--rc", required=True)
     parser.add_argument("--ico", required=True)
     parser.add_argument("--version", required=True, help="the project's version, as 1.0.0.1")
+    parser.add_argument("--shown-version", required=True, help="the version as shown, as 1.00.0001")
     parser.add_argument("--work-dir", required=True)
     args = parser.parse_args()
+    EXPECTED_STRINGS["FileVersion"] = EXPECTED_STRINGS["ProductVersion"] = args.shown_version
 
     tool = find_windres()
     if not tool:

@@ -10,19 +10,6 @@
 
 namespace Look {
 
-int Tw(int twips) { return static_cast<int>(std::lround(twips / TwipsPerPixel)); }
-
-QRect TwRect(int left, int top, int width, int height) {
-  // Round the edges, not the sizes, so neighbouring controls keep their shared edges.
-  const int x0 = Tw(left);
-  const int y0 = Tw(top);
-  return QRect(x0, y0, Tw(left + width) - x0, Tw(top + height) - y0);
-}
-
-void Place(QWidget* widget, int left, int top, int width, int height) {
-  widget->setGeometry(TwRect(left, top, width, height));
-}
-
 namespace {
 
 QFont MakeFont(const QString& family, double points, bool bold, bool italic, double scale = 1.0) {

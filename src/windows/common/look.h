@@ -6,11 +6,11 @@
 
 class QWidget;
 
-// How the windows look: their geometry in twips, their fonts, and their captions.
+// How the windows look: their fonts, their style and their captions.
 namespace Look {
 
 // 15 twips make one logical pixel.
-constexpr double TwipsPerPixel = 15.0;
+constexpr double kTwipsPerPixel = 15.0;
 int Tw(int twips);
 QRect TwRect(int left, int top, int width, int height);
 // Places `widget` at a rectangle given in twips of its parent's client area.

@@ -67,13 +67,6 @@ QIcon Icon(const QString& name) {
   return icon;
 }
 
-QPushButton* Button(QWidget* parent, const QString& caption) {
-  auto* button = new QPushButton(caption, parent);
-  button->setAutoDefault(false);
-  button->setDefault(false);
-  return button;
-}
-
 namespace {
 
 // Presses a button when Esc reaches its window.
@@ -99,17 +92,5 @@ class CancelKey : public QObject {
 }  // namespace
 
 void SetCancelButton(QWidget* window, QAbstractButton* button) { new CancelKey(window, button); }
-
-QFrame* Rule(QWidget* parent, int fromX, int toX, int y) {
-  auto* rule = new QFrame(parent);
-  rule->setFrameShape(QFrame::HLine);
-  rule->setFrameShadow(QFrame::Plain);
-  rule->setLineWidth(1);
-  QPalette palette = rule->palette();
-  palette.setColor(QPalette::WindowText, Qt::black);
-  rule->setPalette(palette);
-  rule->setGeometry(Look::Tw(fromX), Look::Tw(y), Look::Tw(toX) - Look::Tw(fromX), 1);
-  return rule;
-}
 
 }  // namespace Window

@@ -5,12 +5,10 @@
 #include <QString>
 
 class QAbstractButton;
-class QFrame;
-class QPushButton;
 class QWidget;
 
-// What every window of the program shares: its frame, its place on the screen, its icon, and
-// the controls that behave alike in all of them.
+// What every window of the program shares: its frame, its place on the screen, its icon and
+// pictures, and its cancel key.
 namespace Window {
 
 // A fixed-size dialog frame: title, close box only, no taskbar entry, client area w × h.
@@ -26,13 +24,7 @@ QPixmap Picture(const QString& file);
 // The icon drawn as ":/images/<name>-16.png", "-32.png" and any larger sizes present.
 QIcon Icon(const QString& name);
 
-// A push button that Enter never presses: no button of the program is a default button.
-QPushButton* Button(QWidget* parent, const QString& caption);
-
 // Makes `button` the window's cancel button: Esc presses it.
 void SetCancelButton(QWidget* window, QAbstractButton* button);
-
-// A black horizontal rule one pixel thick, from x `fromX` to `toX` at height `y` (twips).
-QFrame* Rule(QWidget* parent, int fromX, int toX, int y);
 
 }  // namespace Window

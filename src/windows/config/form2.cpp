@@ -8,12 +8,14 @@
 #include <QValidator>
 #include <array>
 
-#include "dice/conversions.h"
-#include "shell/error_report.h"
+#include "runtime/conversions.h"
+#include "runtime/handlers.h"
+#include "runtime/twips.h"
+#include "windows/common/controls.h"
 #include "windows/common/look.h"
 #include "windows/common/window_setup.h"
 
-using Look::Place;
+using Controls::Place;
 
 namespace {
 
@@ -32,83 +34,64 @@ class SingleLineValidator : public QValidator {
   }
 };
 
-QLabel* MakeLabel(QWidget* parent, const QString& caption,
-                  Qt::Alignment alignment = Qt::AlignLeft) {
-  auto* label = new QLabel(Look::LabelText(caption), parent);
-  label->setAlignment(alignment | Qt::AlignTop);
-  return label;
-}
-
-QLineEdit* MakeBox(QWidget* parent, const QString& accessibleName) {
-  auto* box = new QLineEdit(parent);
-  box->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  box->setAccessibleName(accessibleName);
-  return box;
-}
-
 }  // namespace
 
 Form2::Form2(QWidget* parent) : QDialog(parent) {
   Window::SetFixedDialog(this, QStringLiteral("Configura la Pulsantiera Veloce"),
-                         Look::Tw(kClientWidth), Look::Tw(kClientHeight));
+                         Runtime::Pixels(kClientWidth), Runtime::Pixels(kClientHeight));
   setWindowIcon(Window::Icon(QStringLiteral("spanner")));
 
-  Label6 = MakeLabel(this, QStringLiteral("Visualizza pulsanti:"));
+  Label6 = Controls::Label(this, QStringLiteral("Visualizza pulsanti:"), Look::SansFont());
   Place(Label6, 120, 120, 1452, 252);
-  Command1 = Window::Button(this, QStringLiteral("1-10"));
+  Command1 = Controls::Button(this, QStringLiteral("1-10"));
   Command1->setAccessibleName(QStringLiteral("Mostra i pulsanti da 1 a 10"));
   Place(Command1, 1680, 120, 852, 252);
-  Command2 = Window::Button(this, QStringLiteral("11-20"));
+  Command2 = Controls::Button(this, QStringLiteral("11-20"));
   Command2->setAccessibleName(QStringLiteral("Mostra i pulsanti da 11 a 20"));
   Place(Command2, 2520, 120, 852, 252);
 
-  Line1 = Window::Rule(this, 120, 5640, 480);
+  Line1 = Controls::Rule(this, 120, 5640, 480);
 
-  Label1 = MakeLabel(this, QStringLiteral("Testo del pulsante:"));
+  Label1 = Controls::Label(this, QStringLiteral("Testo del pulsante:"), Look::SansFont());
   Place(Label1, 480, 600, 1452, 252);
-  Label2 = MakeLabel(this, QStringLiteral("Numero di Dadi:"));
+  Label2 = Controls::Label(this, QStringLiteral("Numero di Dadi:"), Look::SansFont());
   Place(Label2, 2760, 600, 1212, 252);
-  Label3 = MakeLabel(this, QStringLiteral("Tipo di Dado:"));
+  Label3 = Controls::Label(this, QStringLiteral("Tipo di Dado:"), Look::SansFont());
   Place(Label3, 4440, 600, 1212, 252);
 
-  QWidget* previous = nullptr;
-  auto chain = [&](QWidget* next) {
-    if (previous) setTabOrder(previous, next);
-    previous = next;
-  };
+  QList<QWidget*> tabOrder;
   for (int r = 1; r <= kRows; ++r) {
-    Label4(r) = MakeLabel(this, QString());
+    Label4(r) = Controls::Label(this, QString(), Look::SansFont());
     Place(Label4(r), 120, RowTop(r), 252, 252);
-    Text1(r) = MakeBox(this, QStringLiteral("Testo del pulsante, riga %1").arg(r));
+    Text1(r) = Controls::TextBox(this, Look::SansFont(), Qt::AlignLeft | Qt::AlignVCenter,
+                                 QStringLiteral("Testo del pulsante, riga %1").arg(r));
     Text1(r)->setValidator(new SingleLineValidator(Text1(r)));
     Text1(r)->setMaxLength(Modulo1::kMaxCaptionLength);
     Place(Text1(r), 480, RowTop(r), 2172, 288);
-    Text2(r) = MakeBox(this, QStringLiteral("Numero di dadi, riga %1").arg(r));
+    Text2(r) = Controls::TextBox(this, Look::SansFont(), Qt::AlignLeft | Qt::AlignVCenter,
+                                 QStringLiteral("Numero di dadi, riga %1").arg(r));
     Place(Text2(r), 2760, RowTop(r), 1212, 288);
-    Label5(r) = MakeLabel(this, QStringLiteral("d"), Qt::AlignHCenter);
+    Label5(r) = Controls::Label(this, QStringLiteral("d"), Look::SansFont(), Qt::AlignHCenter);
     Place(Label5(r), 4080, RowTop(r), 252, 252);
-    Text3(r) = MakeBox(this, QStringLiteral("Tipo di dado, riga %1").arg(r));
+    Text3(r) = Controls::TextBox(this, Look::SansFont(), Qt::AlignLeft | Qt::AlignVCenter,
+                                 QStringLiteral("Tipo di dado, riga %1").arg(r));
     Place(Text3(r), 4440, RowTop(r), 1212, 288);
-    chain(Text1(r));
-    chain(Text2(r));
-    chain(Text3(r));
+    tabOrder << Text1(r) << Text2(r) << Text3(r);
   }
 
-  Command4 = Window::Button(this, QStringLiteral("&OK"));
+  Command4 = Controls::Button(this, QStringLiteral("&OK"));
   Command4->setAccessibleName(QStringLiteral("OK"));
   Place(Command4, 3960, 4800, 852, 372);
-  Command3 = Window::Button(this, QStringLiteral("&Cancel"));
+  Command3 = Controls::Button(this, QStringLiteral("&Cancel"));
   Command3->setAccessibleName(QStringLiteral("Annulla"));
   Place(Command3, 4800, 4800, 852, 372);
-  chain(Command1);
-  chain(Command2);
-  chain(Command3);
-  chain(Command4);
+  tabOrder << Command1 << Command2 << Command3 << Command4;
+  Controls::ChainTabOrder(tabOrder);
 
-  Shell::ConnectHandler(Command1, this, &Form2::Command1_Click);
-  Shell::ConnectHandler(Command2, this, &Form2::Command2_Click);
-  Shell::ConnectHandler(Command3, this, &Form2::Command3_Click);
-  Shell::ConnectHandler(Command4, this, &Form2::Command4_Click);
+  Runtime::ConnectHandler(Command1, this, &Form2::Command1_Click);
+  Runtime::ConnectHandler(Command2, this, &Form2::Command2_Click);
+  Runtime::ConnectHandler(Command3, this, &Form2::Command3_Click);
+  Runtime::ConnectHandler(Command4, this, &Form2::Command4_Click);
   // Enter in a box presses no button (none is a default button); Esc is "&Cancel".
   Window::SetCancelButton(this, Command3);
 
@@ -126,7 +109,7 @@ void Form2::ShowModal(QWidget* owner) {
 void Form2::Form_Load() {
   Command1->setEnabled(false);
   Command2->setEnabled(true);
-  for (int s = 1; s <= Modulo1::KeypadSlots; ++s) {
+  for (int s = 1; s <= Modulo1::kKeypadSlots; ++s) {
     EditText(s) = Modulo1::KeypadText(s);
     EditCount(s) = Modulo1::KeypadCount(s);
     EditSides(s) = Modulo1::KeypadSides(s);
@@ -137,10 +120,10 @@ void Form2::Form_Load() {
 void Form2::ShowPage(int first) {
   for (int k = 1; k <= kRows; ++k) {
     const int s = first + k - 1;
-    Label4(k)->setText(Modulo1::SignedText(static_cast<int16_t>(s)));
+    Label4(k)->setText(Runtime::SignedText(static_cast<int16_t>(s)));
     Text1(k)->setText(EditText(s));
-    Text2(k)->setText(Modulo1::SignedText(EditCount(s)));
-    Text3(k)->setText(Modulo1::SignedText(EditSides(s)));
+    Text2(k)->setText(Runtime::SignedText(EditCount(s)));
+    Text3(k)->setText(Runtime::SignedText(EditSides(s)));
   }
 }
 
@@ -150,10 +133,10 @@ void Form2::TakeBackPage(int first) {
   std::array<int16_t, kRows> sides{};
   for (int k = 1; k <= kRows; ++k) {
     const int s = first + k - 1;
-    const double count = Modulo1::TextValue(Text2(k)->text());
-    counts[k - 1] = count > 0 ? Modulo1::ToInt16(count) : EditCount(s);
-    const double size = Modulo1::TextValue(Text3(k)->text());
-    sides[k - 1] = size > 0 ? Modulo1::ToInt16(size) : EditSides(s);
+    const double count = Runtime::TextValue(Text2(k)->text());
+    counts[k - 1] = count > 0 ? Runtime::ToInt16(count) : EditCount(s);
+    const double size = Runtime::TextValue(Text3(k)->text());
+    sides[k - 1] = size > 0 ? Runtime::ToInt16(size) : EditSides(s);
   }
   for (int k = 1; k <= kRows; ++k) {
     const int s = first + k - 1;
@@ -180,8 +163,8 @@ void Form2::Command1_Click() {
 }
 
 void Form2::Command4_Click() {
-  TakeBackPage(Modulo1::TextValue(Label4(1)->text()) == 1 ? 1 : 11);
-  for (int s = 1; s <= Modulo1::KeypadSlots; ++s) {
+  TakeBackPage(Runtime::TextValue(Label4(1)->text()) == 1 ? 1 : 11);
+  for (int s = 1; s <= Modulo1::kKeypadSlots; ++s) {
     Modulo1::KeypadText(s) = EditText(s);
     Modulo1::KeypadCount(s) = EditCount(s);
     Modulo1::KeypadSides(s) = EditSides(s);

@@ -25,9 +25,9 @@ class Form2 : public QDialog {
   static void ShowModal(QWidget* owner);
 
   // The working copy, slots 1 to 20.
-  Modulo1::OneBasedArray<QString, Modulo1::KeypadSlots> EditText;
-  Modulo1::OneBasedArray<int16_t, Modulo1::KeypadSlots> EditCount;
-  Modulo1::OneBasedArray<int16_t, Modulo1::KeypadSlots> EditSides;
+  Runtime::OneBasedArray<QString, Modulo1::kKeypadSlots> EditText;
+  Runtime::OneBasedArray<int16_t, Modulo1::kKeypadSlots> EditCount;
+  Runtime::OneBasedArray<int16_t, Modulo1::kKeypadSlots> EditSides;
 
   QLabel* Label6 = nullptr;
   QPushButton* Command1 = nullptr;
@@ -36,11 +36,11 @@ class Form2 : public QDialog {
   QLabel* Label1 = nullptr;
   QLabel* Label2 = nullptr;
   QLabel* Label3 = nullptr;
-  Modulo1::OneBasedArray<QLabel*, kRows> Label4;
-  Modulo1::OneBasedArray<QLineEdit*, kRows> Text1;
-  Modulo1::OneBasedArray<QLineEdit*, kRows> Text2;
-  Modulo1::OneBasedArray<QLabel*, kRows> Label5;
-  Modulo1::OneBasedArray<QLineEdit*, kRows> Text3;
+  Runtime::OneBasedArray<QLabel*, kRows> Label4;
+  Runtime::OneBasedArray<QLineEdit*, kRows> Text1;
+  Runtime::OneBasedArray<QLineEdit*, kRows> Text2;
+  Runtime::OneBasedArray<QLabel*, kRows> Label5;
+  Runtime::OneBasedArray<QLineEdit*, kRows> Text3;
   QPushButton* Command4 = nullptr;
   QPushButton* Command3 = nullptr;
 

@@ -13,13 +13,15 @@
 #include <QToolButton>
 
 #include "dice/dice.h"
-#include "shell/error_report.h"
-#include "shell/shell.h"
+#include "runtime/conversions.h"
+#include "runtime/handlers.h"
+#include "runtime/twips.h"
+#include "windows/common/controls.h"
 #include "windows/common/look.h"
 #include "windows/common/window_setup.h"
 #include "windows/config/form2.h"
 
-using Look::Place;
+using Controls::Place;
 using Modulo1::KeypadCount;
 using Modulo1::KeypadSides;
 using Modulo1::KeypadText;
@@ -29,31 +31,6 @@ namespace {
 const QString kOpenCaption = QStringLiteral("Apri &Pulsantiera Veloce");
 const QString kCloseCaption = QStringLiteral("Chiudi &Pulsantiera Veloce");
 
-QLabel* MakeLabel(QWidget* parent, const QString& caption, const QFont& font,
-                  Qt::Alignment alignment = Qt::AlignLeft) {
-  auto* label = new QLabel(Look::LabelText(caption), parent);
-  label->setFont(font);
-  label->setAlignment(alignment | Qt::AlignTop);
-  label->setAccessibleName(Look::LabelText(caption));
-  return label;
-}
-
-QLineEdit* MakeBox(QWidget* parent, const QString& text, const QFont& font,
-                   const QString& accessibleName) {
-  auto* box = new QLineEdit(text, parent);
-  box->setFont(font);
-  box->setAlignment(Qt::AlignCenter);
-  box->setTextMargins(0, 0, 0, 0);
-  box->setAccessibleName(accessibleName);
-  return box;
-}
-
-QPushButton* MakeButton(QWidget* parent, const QString& caption) {
-  QPushButton* button = Window::Button(parent, caption);
-  button->setAccessibleName(Look::LabelText(caption));
-  return button;
-}
-
 // Reads the keypad presets when the main window loads. A missing file is no error: the
 // presets that come with the program are used until the user saves their own. A file that
 // cannot be read whole is reported once; what was read before the problem is kept.
@@ -61,9 +38,9 @@ void LoadKeypadAtStart(QWidget* parent) {
   const QString path = Modulo1::KeypadConfigPath();
   try {
     Modulo1::LoadKeypadConfig(path);
-  } catch (const Modulo1::RuntimeError& error) {
-    if (error.number() == Modulo1::ErrorNumber::FileNotFound) {
-      Shell::RunHandler(parent, [] { Modulo1::LoadKeypadConfig(QStringLiteral(":/conf.ini")); });
+  } catch (const Runtime::RuntimeError& error) {
+    if (error.number() == Runtime::ErrorNumber::FileNotFound) {
+      Runtime::RunHandler(parent, [] { Modulo1::LoadKeypadConfig(QStringLiteral(":/conf.ini")); });
       return;
     }
     QString where = path.isEmpty() ? QStringLiteral("File: conf.ini")
@@ -74,18 +51,18 @@ void LoadKeypadAtStart(QWidget* parent) {
     if (!error.reason().isEmpty()) problem += QStringLiteral("\n") + error.reason();
     // A line cut to what a caption holds is the only problem after which every button is read.
     const QString loaded =
-        error.number() == Modulo1::ErrorNumber::BadRecordLength
+        error.number() == Runtime::ErrorNumber::BadRecordLength
             ? QStringLiteral(
                   "Tutti i pulsanti sono stati caricati, ma il testo troppo lungo è "
                   "stato accorciato.")
             : QStringLiteral(
                   "I pulsanti letti fin qui sono stati caricati, gli altri restano "
                   "vuoti.");
-    Shell::ReportWarning(parent,
-                         QStringLiteral("Impossibile leggere per intero la configurazione della "
-                                        "Pulsantiera Veloce.\n\n%1\n%2\n\n%3 Il file non verrà "
-                                        "modificato finché non salverai la configurazione.")
-                             .arg(where, problem, loaded));
+    Runtime::ReportWarning(parent,
+                           QStringLiteral("Impossibile leggere per intero la configurazione della "
+                                          "Pulsantiera Veloce.\n\n%1\n%2\n\n%3 Il file non verrà "
+                                          "modificato finché non salverai la configurazione.")
+                               .arg(where, problem, loaded));
   }
 }
 
@@ -98,21 +75,22 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
                  Qt::WindowCloseButtonHint);
   setWindowTitle(QStringLiteral("Orvida"));
   setWindowIcon(Window::Icon(QStringLiteral("die")));
-  setFixedSize(Look::Tw(kClientWidth), Look::Tw(kOpenClientHeight));
+  setFixedSize(Runtime::Pixels(kClientWidth), Runtime::Pixels(kOpenClientHeight));
 
-  Label1 = MakeLabel(this, QStringLiteral("Dado:"), Look::SansFont());
+  Label1 = Controls::Label(this, QStringLiteral("Dado:"), Look::SansFont());
   Place(Label1, 120, 120, 612, 252);
-  Label2 = MakeLabel(this, QStringLiteral("Risultato:"), Look::SansFont());
+  Label2 = Controls::Label(this, QStringLiteral("Risultato:"), Look::SansFont());
   Place(Label2, 2040, 120, 732, 252);
-  Text1 = MakeBox(this, QStringLiteral("3"), Look::SansFont(12), QStringLiteral("Numero di dadi"));
+  Text1 = Controls::TextBox(this, Look::SansFont(12), Qt::AlignCenter,
+                            QStringLiteral("Numero di dadi"), QStringLiteral("3"));
   Place(Text1, 120, 360, 732, 396);
-  Label3 = MakeLabel(this, QStringLiteral("d"), Look::SansFont(13.8), Qt::AlignHCenter);
+  Label3 = Controls::Label(this, QStringLiteral("d"), Look::SansFont(13.8), Qt::AlignHCenter);
   Place(Label3, 840, 360, 252, 372);
-  Text3 = MakeBox(this, QStringLiteral("6"), Look::SansFont(12),
-                  QStringLiteral("Numero di facce di ogni dado"));
+  Text3 = Controls::TextBox(this, Look::SansFont(12), Qt::AlignCenter,
+                            QStringLiteral("Numero di facce di ogni dado"), QStringLiteral("6"));
   Place(Text3, 1080, 360, 732, 396);
-  Text2 = MakeBox(this, QStringLiteral("18"), Look::ArialFont(28.2, true),
-                  QStringLiteral("Risultato del lancio"));
+  Text2 = Controls::TextBox(this, Look::ArialFont(28.2, true), Qt::AlignCenter,
+                            QStringLiteral("Risultato del lancio"), QStringLiteral("18"));
   Place(Text2, 2040, 360, 1332, 648);
 
   Command5 = new QToolButton(this);
@@ -123,7 +101,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
   Command5->setFocusPolicy(Qt::StrongFocus);
   Command5->setAccessibleName(QStringLiteral("Tira i dadi"));
   Place(Command5, 3480, 240, 732, 732);
-  Shell::ConnectHandler(Command5, this, &Form1::Command5_Click);
+  Runtime::ConnectHandler(Command5, this, &Form1::Command5_Click);
   // "&Tira" is the window's cancel button: Esc presses it, as Alt+T does.
   Window::SetCancelButton(this, Command5);
 
@@ -133,49 +111,39 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
   Image1->setAccessibleName(QStringLiteral("Orvida"));
   Place(Image1, 4320, 0, 3492, 972);
 
-  CmndUpDown = MakeButton(this, kOpenCaption);
+  CmndUpDown = Controls::Button(this, kOpenCaption);
   Place(CmndUpDown, 120, 1080, 2172, 252);
-  Shell::ConnectHandler(CmndUpDown, this, &Form1::CmndUpDown_Click);
-  CmndPersonalizza = MakeButton(this, QStringLiteral("&Configura Pulsantiera Veloce"));
+  Runtime::ConnectHandler(CmndUpDown, this, &Form1::CmndUpDown_Click);
+  CmndPersonalizza = Controls::Button(this, QStringLiteral("&Configura Pulsantiera Veloce"));
   Place(CmndPersonalizza, 2400, 1080, 2292, 252);
-  Shell::ConnectHandler(CmndPersonalizza, this, &Form1::CmndPersonalizza_Click);
-  CmndAbout = MakeButton(this, QStringLiteral("&Informazioni su..."));
+  Runtime::ConnectHandler(CmndPersonalizza, this, &Form1::CmndPersonalizza_Click);
+  CmndAbout = Controls::Button(this, QStringLiteral("&Informazioni su..."));
   Place(CmndAbout, 4800, 1080, 2052, 252);
-  Shell::ConnectHandler(CmndAbout, this, &Form1::CmndAbout_Click);
-  CmndEsci = MakeButton(this, QStringLiteral("&Esci"));
+  Runtime::ConnectHandler(CmndAbout, this, &Form1::CmndAbout_Click);
+  CmndEsci = Controls::Button(this, QStringLiteral("&Esci"));
   Place(CmndEsci, 6960, 1080, 732, 252);
-  Shell::ConnectHandler(CmndEsci, this, &Form1::CmndEsci_Click);
+  Runtime::ConnectHandler(CmndEsci, this, &Form1::CmndEsci_Click);
 
   Frame1 = new QFrame(this);
   Frame1->setFrameStyle(QFrame::Box | QFrame::Sunken);
   Frame1->setAccessibleName(QStringLiteral("Pulsantiera Veloce"));
   Place(Frame1, 0, 1320, 7692, 1692);
   Command1Group = new QButtonGroup(this);
-  for (int i = 1; i <= Modulo1::KeypadSlots; ++i) {
+  for (int i = 1; i <= Modulo1::kKeypadSlots; ++i) {
     const int col = (i - 1) / 3;
     const int row = (i - 1) % 3;
-    auto* button = MakeButton(Frame1, QStringLiteral("Command1"));
+    auto* button = Controls::Button(Frame1, QStringLiteral("Command1"));
     Place(button, 120 + 1080 * col, 240 + 480 * row, 972, 372);
     Command1(i) = button;
     Command1Group->addButton(button, i);
   }
   connect(Command1Group, &QButtonGroup::idClicked, this,
-          [this](int index) { Shell::RunHandler(this, [&] { Command1_Click(index); }); });
+          [this](int index) { Runtime::RunHandler(this, [&] { Command1_Click(index); }); });
 
-  QWidget* previous = Text1;
-  for (QWidget* next : {static_cast<QWidget*>(Text2), static_cast<QWidget*>(Text3),
-                        static_cast<QWidget*>(Command5)}) {
-    setTabOrder(previous, next);
-    previous = next;
-  }
-  for (int i = 1; i <= Modulo1::KeypadSlots; ++i) {
-    setTabOrder(previous, Command1(i));
-    previous = Command1(i);
-  }
-  for (QWidget* next : {CmndUpDown, CmndPersonalizza, CmndAbout, CmndEsci}) {
-    setTabOrder(previous, next);
-    previous = next;
-  }
+  QList<QWidget*> tabOrder = {Text1, Text2, Text3, Command5};
+  for (int i = 1; i <= Modulo1::kKeypadSlots; ++i) tabOrder.append(Command1(i));
+  tabOrder << CmndUpDown << CmndPersonalizza << CmndAbout << CmndEsci;
+  Controls::ChainTabOrder(tabOrder);
 
   Form_Load();
   Window::CentreOnScreen(this);
@@ -191,7 +159,7 @@ void Form1::Form_Load() {
 }
 
 void Form1::RefreshKeypad() {
-  for (int i = 1; i <= Modulo1::KeypadSlots; ++i) {
+  for (int i = 1; i <= Modulo1::kKeypadSlots; ++i) {
     QPushButton* button = Command1(i);
     button->setText(KeypadText(i));
     const QString shown = Look::LabelText(KeypadText(i));
@@ -207,7 +175,9 @@ void Form1::RefreshKeypad() {
   }
 }
 
-void Form1::SetClientHeight(int twips) { setFixedSize(Look::Tw(kClientWidth), Look::Tw(twips)); }
+void Form1::SetClientHeight(int twips) {
+  setFixedSize(Runtime::Pixels(kClientWidth), Runtime::Pixels(twips));
+}
 
 void Form1::ShowSum(int16_t sum) {
   Text2->setText(Modulo1::NumText(sum));
@@ -218,11 +188,11 @@ void Form1::ShowSum(int16_t sum) {
 }
 
 void Form1::Command5_Click() {
-  const bool countGiven = Modulo1::TextValue(Text1->text()) > 0;
-  const bool sidesGiven = Modulo1::TextValue(Text3->text()) > 0;
+  const bool countGiven = Runtime::TextValue(Text1->text()) > 0;
+  const bool sidesGiven = Runtime::TextValue(Text3->text()) > 0;
   if (!countGiven || !sidesGiven) return;
-  const int16_t count = Modulo1::ToInt16(Modulo1::TextValue(Text1->text()));
-  const int16_t sides = Modulo1::ToInt16(Modulo1::TextValue(Text3->text()));
+  const int16_t count = Runtime::ToInt16(Runtime::TextValue(Text1->text()));
+  const int16_t sides = Runtime::ToInt16(Runtime::TextValue(Text3->text()));
   ShowSum(Modulo1::RollDice(count, sides));
 }
 
@@ -254,6 +224,6 @@ void Form1::CmndPersonalizza_Click() {
   RefreshKeypad();
 }
 
-void Form1::CmndAbout_Click() { Shell::ShowAboutOrvida(); }
+void Form1::CmndAbout_Click() { emit AboutRequested(); }
 
 void Form1::CmndEsci_Click() { close(); }

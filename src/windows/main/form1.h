@@ -41,11 +41,15 @@ class Form1 : public QWidget {
   QPushButton* CmndAbout = nullptr;
   QPushButton* CmndEsci = nullptr;
   QFrame* Frame1 = nullptr;
-  Modulo1::OneBasedArray<QPushButton*, Modulo1::KeypadSlots> Command1;
+  Runtime::OneBasedArray<QPushButton*, Modulo1::kKeypadSlots> Command1;
   QButtonGroup* Command1Group = nullptr;
 
   // Puts the slot captions of the keypad table on the keypad buttons.
   void RefreshKeypad();
+
+ signals:
+  // "&Informazioni su..." was pressed: whoever made the window shows the About window.
+  void AboutRequested();
 
  private:
   void Form_Load();

@@ -3,7 +3,7 @@
 #include <cstdint>
 #include <random>
 
-namespace Modulo1 {
+namespace Runtime {
 
 // Reseeds the process-wide generator from the system clock (nanoseconds), mixed with a
 // per-process salt and a reseed counter, so no two reseeds start from the same seed.
@@ -49,4 +49,4 @@ class ScopedRandomSource {
   RandomSource* previous_;
 };
 
-}  // namespace Modulo1
+}  // namespace Runtime

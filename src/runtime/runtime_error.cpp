@@ -1,16 +1,16 @@
-#include "dice/runtime_error.h"
+#include "runtime/runtime_error.h"
 
 #include <QDir>
 #include <utility>
 
-namespace Modulo1 {
+namespace Runtime {
 
 RuntimeError::RuntimeError(ErrorNumber number, QString path, int line, QString reason)
     : number_(number), path_(std::move(path)), line_(line), reason_(std::move(reason)) {
   what_ = message().toStdString();
 }
 
-QString RuntimeError::describe(ErrorNumber number) {
+QString RuntimeError::Describe(ErrorNumber number) {
   switch (number) {
     case ErrorNumber::Overflow:
       return QStringLiteral("Overflow");
@@ -34,7 +34,7 @@ QString RuntimeError::describe(ErrorNumber number) {
   return QStringLiteral("Errore definito dall'applicazione o dall'oggetto");
 }
 
-QString RuntimeError::description() const { return describe(number_); }
+QString RuntimeError::description() const { return Describe(number_); }
 
 // For example:
 //   Errore di run-time '53':
@@ -58,4 +58,4 @@ QString RuntimeError::message() const {
   return text;
 }
 
-}  // namespace Modulo1
+}  // namespace Runtime

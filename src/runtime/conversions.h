@@ -4,7 +4,7 @@
 #include <QStringView>
 #include <cstdint>
 
-namespace Modulo1 {
+namespace Runtime {
 
 // The number that the text begins with: leading blanks and tabs skipped, an optional sign,
 // decimal digits with at most one "." (whatever the locale). Reading stops at the first
@@ -19,7 +19,4 @@ int16_t ToInt16(double x);
 // The digits of n, "-" before a negative number, one blank before zero and positive ones.
 QString SignedText(int16_t n);
 
-// SignedText without its first character: "18" for 18, "-5" for -5.
-QString NumText(int16_t n);
-
-}  // namespace Modulo1
+}  // namespace Runtime

@@ -1,8 +1,9 @@
-#include "keypad/codepage.h"
+#include "runtime/codepage.h"
 
+#include <algorithm>
 #include <array>
 
-namespace Modulo1 {
+namespace Runtime {
 
 namespace {
 
@@ -54,4 +55,48 @@ QByteArray EncodeWindows1252(QStringView text) {
   return bytes;
 }
 
-}  // namespace Modulo1
+// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+bool IsValidUtf8(QByteArrayView bytes) {
+  const auto* p = reinterpret_cast<const unsigned char*>(bytes.data());
+  const auto* end = p + bytes.size();
+  while (p < end) {
+    const unsigned char b = *p;
+    if (b < 0x80) {
+      ++p;
+      continue;
+    }
+    int trail = 0;
+    unsigned char low = 0x80, high = 0xBF;  // allowed range of the first trail byte
+    if (b >= 0xC2 && b <= 0xDF) {
+      trail = 1;
+    } else if (b >= 0xE0 && b <= 0xEF) {
+      trail = 2;
+      if (b == 0xE0) low = 0xA0;
+      if (b == 0xED) high = 0x9F;
+    } else if (b >= 0xF0 && b <= 0xF4) {
+      trail = 3;
+      if (b == 0xF0) low = 0x90;
+      if (b == 0xF4) high = 0x8F;
+    } else {
+      return false;
+    }
+    if (end - p <= trail) return false;
+    if (p[1] < low || p[1] > high) return false;
+    for (int i = 2; i <= trail; ++i) {
+      if (p[i] < 0x80 || p[i] > 0xBF) return false;
+    }
+    p += trail + 1;
+  }
+  return true;
+}
+
+bool HasNonAscii(QByteArrayView bytes) {
+  return std::any_of(bytes.begin(), bytes.end(),
+                     [](char c) { return static_cast<unsigned char>(c) >= 0x80; });
+}
+
+// Text that is valid UTF-8 and not plain ASCII is read as UTF-8, everything else as
+// Windows-1252 (which decodes any bytes at all).
+bool ReadsAsUtf8(QByteArrayView bytes) { return HasNonAscii(bytes) && IsValidUtf8(bytes); }
+
+}  // namespace Runtime

@@ -4,14 +4,14 @@
 #include <QString>
 #include <utility>
 
-#include "dice/runtime_error.h"
+#include "runtime/runtime_error.h"
 
 class QWidget;
 
 // How the program tells the user that something went wrong. Every event handler runs
 // through RunHandler: an error stops the handler where it happened, is shown in a modal
 // message box, and the program goes on.
-namespace Shell {
+namespace Runtime {
 
 enum class MessageKind { Error, Warning };
 
@@ -39,7 +39,7 @@ class ScopedMessagePresenter {
 // The title of every message box.
 inline const QString kMessageTitle = QStringLiteral("Orvida");
 
-void ReportError(QWidget* parent, const Modulo1::RuntimeError& error);
+void ReportError(QWidget* parent, const Runtime::RuntimeError& error);
 void ReportWarning(QWidget* parent, const QString& text);
 
 // Runs an event handler; a runtime error ends the handler and is reported.
@@ -47,7 +47,7 @@ template <typename Handler>
 void RunHandler(QWidget* parent, Handler&& handler) {
   try {
     std::forward<Handler>(handler)();
-  } catch (const Modulo1::RuntimeError& error) {
+  } catch (const Runtime::RuntimeError& error) {
     ReportError(parent, error);
   }
 }
@@ -60,4 +60,4 @@ void ConnectHandler(QAbstractButton* button, Window* window, void (Window::*hand
   });
 }
 
-}  // namespace Shell
+}  // namespace Runtime

@@ -1,10 +1,10 @@
-#include "dice/random.h"
+#include "runtime/random.h"
 
 #include <chrono>
 #include <cstdint>
 #include <exception>
 
-namespace Modulo1 {
+namespace Runtime {
 
 namespace {
 
@@ -116,4 +116,4 @@ ScopedRandomSource::ScopedRandomSource(RandomSource& source) : previous_(current
 
 ScopedRandomSource::~ScopedRandomSource() { currentSource = previous_; }
 
-}  // namespace Modulo1
+}  // namespace Runtime

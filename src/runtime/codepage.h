@@ -4,7 +4,7 @@
 #include <QString>
 #include <QStringView>
 
-namespace Modulo1 {
+namespace Runtime {
 
 // Windows-1252, all 256 byte values: the five bytes the code page leaves undefined map to
 // the C1 control characters of the same value, so any file decodes and encodes back
@@ -17,4 +17,14 @@ bool FitsWindows1252(QStringView text);
 // Encodes text that FitsWindows1252; a character without a byte in the code page becomes '?'.
 QByteArray EncodeWindows1252(QStringView text);
 
-}  // namespace Modulo1
+// Strict UTF-8: no overlong forms, no surrogates, nothing above U+10FFFF.
+bool IsValidUtf8(QByteArrayView bytes);
+
+// True when a byte of `bytes` is not ASCII.
+bool HasNonAscii(QByteArrayView bytes);
+
+// Text that is valid UTF-8 and not plain ASCII reads as UTF-8; anything else as
+// Windows-1252, which decodes any bytes at all.
+bool ReadsAsUtf8(QByteArrayView bytes);
+
+}  // namespace Runtime

@@ -1,10 +1,10 @@
-#include "shell/error_report.h"
+#include "runtime/handlers.h"
 
 #include <QAbstractButton>
 #include <QApplication>
 #include <QMessageBox>
 
-namespace Shell {
+namespace Runtime {
 namespace {
 
 class MessageBoxPresenter : public MessagePresenter {
@@ -41,7 +41,7 @@ ScopedMessagePresenter::ScopedMessagePresenter(MessagePresenter& presenter) : pr
 
 ScopedMessagePresenter::~ScopedMessagePresenter() { current = previous_; }
 
-void ReportError(QWidget* parent, const Modulo1::RuntimeError& error) {
+void ReportError(QWidget* parent, const Runtime::RuntimeError& error) {
   Presenter().Present(parent, MessageKind::Error, kMessageTitle, error.message());
 }
 
@@ -49,4 +49,4 @@ void ReportWarning(QWidget* parent, const QString& text) {
   Presenter().Present(parent, MessageKind::Warning, kMessageTitle, text);
 }
 
-}  // namespace Shell
+}  // namespace Runtime

@@ -4,7 +4,7 @@
 #include <exception>
 #include <string>
 
-namespace Modulo1 {
+namespace Runtime {
 
 // The numbered errors of the runtime. The numbers are the classic ones that users of the
 // program's earlier Windows versions know from its message boxes.
@@ -41,7 +41,7 @@ class RuntimeError : public std::exception {
 
   const char* what() const noexcept override { return what_.c_str(); }
 
-  static QString describe(ErrorNumber number);
+  static QString Describe(ErrorNumber number);
 
  private:
   ErrorNumber number_;
@@ -51,4 +51,4 @@ class RuntimeError : public std::exception {
   std::string what_;
 };
 
-}  // namespace Modulo1
+}  // namespace Runtime

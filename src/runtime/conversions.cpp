@@ -1,13 +1,13 @@
-#include "dice/conversions.h"
+#include "runtime/conversions.h"
 
 #include <charconv>
 #include <cmath>
 #include <limits>
 #include <string>
 
-#include "dice/runtime_error.h"
+#include "runtime/runtime_error.h"
 
-namespace Modulo1 {
+namespace Runtime {
 
 namespace {
 
@@ -88,6 +88,4 @@ QString SignedText(int16_t n) {
   return n < 0 ? QString::number(n) : QLatin1Char(' ') + QString::number(n);
 }
 
-QString NumText(int16_t n) { return QString::number(n); }
-
-}  // namespace Modulo1
+}  // namespace Runtime

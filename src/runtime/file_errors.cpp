@@ -1,0 +1,117 @@
+#include "runtime/file_errors.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <cerrno>
+
+#ifdef Q_OS_UNIX
+#include <unistd.h>
+#endif
+
+namespace Runtime {
+
+QString FileErrorReason(int error, QFileDevice::FileError failure) {
+  switch (error) {
+    case 0:
+      break;
+    case EACCES:
+    case EPERM:
+      return QStringLiteral("Il sistema non concede l'accesso");
+    case EROFS:
+      return QStringLiteral("Il disco è in sola lettura");
+    case ENOSPC:
+      return QStringLiteral("Non c'è più spazio sul disco");
+#ifdef EDQUOT
+    case EDQUOT:
+      return QStringLiteral("Lo spazio concesso sul disco è esaurito");
+#endif
+    case EFBIG:
+      return QStringLiteral("Il file è troppo grande");
+    case ENOENT:
+      return QStringLiteral("Il file o una cartella del percorso non esiste");
+    case ENOTDIR:
+      return QStringLiteral("Una parte del percorso non è una cartella");
+    case EISDIR:
+      return QStringLiteral("Il percorso indica una cartella");
+    case EIO:
+      return QStringLiteral("Errore di lettura o scrittura sul disco");
+    case ELOOP:
+      return QStringLiteral("Il percorso gira in tondo tra collegamenti");
+    case ENAMETOOLONG:
+      return QStringLiteral("Il percorso è troppo lungo");
+    case EMFILE:
+    case ENFILE:
+      return QStringLiteral("Ci sono troppi file aperti");
+    case EBUSY:
+    case ETXTBSY:
+      return QStringLiteral("Il file è in uso");
+    case ENXIO:
+    case ENODEV:
+      return QStringLiteral("Il dispositivo non è disponibile");
+    case ENOMEM:
+      return QStringLiteral("La memoria non basta");
+    default:
+      return QStringLiteral("Errore del sistema numero %1").arg(error);
+  }
+  switch (failure) {
+    case QFileDevice::PermissionsError:
+      return QStringLiteral("Il sistema non concede l'accesso");
+    case QFileDevice::ResourceError:
+      return QStringLiteral("Le risorse del sistema sono esaurite");
+    case QFileDevice::ReadError:
+      return QStringLiteral("Errore di lettura sul disco");
+    case QFileDevice::WriteError:
+      return QStringLiteral("Errore di scrittura sul disco");
+    case QFileDevice::RenameError:
+      return QStringLiteral("Impossibile sostituire il file");
+    default:
+      return QStringLiteral("Operazione sul file non riuscita");
+  }
+}
+
+bool IsPermissionErrno(int error) { return error == EACCES || error == EPERM || error == EROFS; }
+
+bool IsDiskFullErrno(int error) {
+#ifdef EDQUOT
+  if (error == EDQUOT) return true;
+#endif
+  return error == ENOSPC || error == EFBIG;
+}
+
+// True when the process may not write `path` (a file, or a folder to create files in).
+bool WriteDenied(const QString& path) {
+#ifdef Q_OS_UNIX
+  const QByteArray native = QFile::encodeName(path);
+  return ::access(native.constData(), W_OK) != 0 && IsPermissionErrno(errno);
+#else
+  return !QFileInfo(path).isWritable();
+#endif
+}
+
+ErrorNumber OpenForReadingError(const QString& path, int error) {
+  if (error == ENOENT || error == ENOTDIR) return ErrorNumber::FileNotFound;
+  if (IsPermissionErrno(error)) return ErrorNumber::PermissionDenied;
+  if (!QFileInfo::exists(path)) return ErrorNumber::FileNotFound;
+  return ErrorNumber::PathFileAccessError;
+}
+
+ErrorNumber OpenForWritingError(const QString& path, int error) {
+  const QFileInfo info(path);
+  if (!info.dir().exists()) return ErrorNumber::PathNotFound;
+  if (info.isDir()) return ErrorNumber::PathFileAccessError;
+  if ((info.exists() && WriteDenied(path)) || WriteDenied(info.absolutePath()) ||
+      IsPermissionErrno(error)) {
+    return ErrorNumber::PermissionDenied;
+  }
+  if (IsDiskFullErrno(error)) return ErrorNumber::DiskFull;
+  return ErrorNumber::PathFileAccessError;
+}
+
+ErrorNumber WriteError(int error) {
+  if (IsDiskFullErrno(error)) return ErrorNumber::DiskFull;
+  if (IsPermissionErrno(error)) return ErrorNumber::PermissionDenied;
+  return ErrorNumber::DeviceIoError;
+}
+
+}  // namespace Runtime

@@ -1,0 +1,38 @@
+#pragma once
+
+#include <QFileDevice>
+#include <QString>
+
+#include "runtime/runtime_error.h"
+
+// What a failed file operation means: the error number the program raises for it, and its
+// cause in Italian. `error` is always the system's error number (errno) right after the
+// failure, 0 when the system gave none.
+namespace Runtime {
+
+// The cause in the user's language; without a system error number, Qt's kind of failure
+// tells the cause.
+QString FileErrorReason(int error, QFileDevice::FileError failure = QFileDevice::UnspecifiedError);
+
+// Access refused: no permission, or a read-only disk.
+bool IsPermissionErrno(int error);
+
+// No room left for the data: a full disk, a used-up quota, a file-size limit.
+bool IsDiskFullErrno(int error);
+
+// True when the process may not write `path` (a file, or a folder to create files in).
+bool WriteDenied(const QString& path);
+
+// The error for a file at `path` that could not be opened for reading: FileNotFound,
+// PermissionDenied or PathFileAccessError.
+ErrorNumber OpenForReadingError(const QString& path, int error);
+
+// The error for a file at `path` that could not be created or opened for writing:
+// PathNotFound (no such folder), PathFileAccessError, PermissionDenied or DiskFull.
+ErrorNumber OpenForWritingError(const QString& path, int error);
+
+// The error for data that could not be written: DiskFull, PermissionDenied or
+// DeviceIoError.
+ErrorNumber WriteError(int error);
+
+}  // namespace Runtime
