@@ -16,7 +16,7 @@ using Modulo1::RollDice;
 
 // Counts the draws on their way from the process's generator, to know how many dice a
 // roll that ends in overflow has thrown.
-class CountingSource final : public Runtime::RandomSource {
+class DrawCounter final : public Runtime::RandomSource {
  public:
   void Reseed() override { inner_.Reseed(); }
   float Draw() override {
@@ -31,7 +31,7 @@ class CountingSource final : public Runtime::RandomSource {
 
 // The mean number of dice that RollDice(count, sides) throws before it returns or fails.
 double MeanDiceThrown(int16_t count, int16_t sides, int rolls) {
-  CountingSource source;
+  DrawCounter source;
   Runtime::ScopedRandomSource scope(source);
   for (int i = 0; i < rolls; ++i) {
     try {

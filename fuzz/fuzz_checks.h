@@ -13,7 +13,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "../tests/core/keypad_snapshot.h"
+#include "keypad_snapshot.h"
 #include "runtime/conversions.h"
 #include "runtime/runtime_error.h"
 #include "keypad/keypad.h"

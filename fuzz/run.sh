@@ -5,20 +5,19 @@
 # folder, so the checked-in seeds stay small. Crashes, leaks, hangs and failed checks are
 # kept in <build>/artifacts/<target>/ and make the script fail; each one belongs in a test.
 #
-#   fuzz/run.sh [seconds]      default 60; ORVIDA_FUZZ_BUILD_DIR picks the build folder
+#   fuzz/run.sh [seconds]      default 60; builds with the "fuzz" preset into build-fuzz
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
 seconds=${1:-60}
-build=${ORVIDA_FUZZ_BUILD_DIR:-build-fuzz}
+build=build-fuzz
 targets=(text_value_fuzzer keypad_load_fuzzer)
 
 source scripts/lib/deps.sh
 ensure_packages clang libclang-rt-14-dev
 
-cmake -S fuzz -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Debug \
-  -DCMAKE_CXX_COMPILER=clang++ >/dev/null
-cmake --build "$build"
+cmake --preset fuzz >/dev/null
+cmake --build --preset fuzz
 
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}
@@ -30,7 +29,7 @@ for target in "${targets[@]}"; do
   artifacts=$build/artifacts/$target
   mkdir -p "$corpus" "$artifacts"
   cp -n "$seeds"/* "$corpus"/ 2>/dev/null || true
-  "$build/$target" "$corpus" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
+  "$build/fuzz/$target" "$corpus" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
     -max_len=16384 -print_final_stats=1 -artifact_prefix="$artifacts/" \
     >"$build/$target.log" 2>&1 &
   pids+=($!)

@@ -33,7 +33,7 @@ namespace {
 constexpr int kFileLines = 3 * kKeypadSlots;
 // Enough bytes for kMaxCaptionLength characters in any encoding the reader accepts: UTF-8
 // takes at most three bytes for each UTF-16 unit.
-constexpr qsizetype kMaxLineBytes = 3 * kMaxCaptionLength;
+constexpr qsizetype kMaxLineBytes = qsizetype{3} * kMaxCaptionLength;
 
 int16_t NumberLine(const QString& text, const QString& path, int line) {
   try {

@@ -13,7 +13,7 @@ namespace Runtime {
 
 namespace {
 
-constexpr qint64 kChunkSize = 64 * 1024;
+constexpr qint64 kChunkSize = qint64{64} * 1024;
 
 // Adds `size` bytes to `line`, keeping no more than `limit`.
 void AppendBounded(TextLine& line, const char* data, qsizetype size, qsizetype limit) {

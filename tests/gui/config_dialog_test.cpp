@@ -15,7 +15,7 @@ namespace {
 class ConfigDialogTest : public GuiTest {
  protected:
   void SetUp() override {
-    WriteConfig(SampleConfig());
+    WriteConfig(orvida_test::JoinLines(orvida_test::SampleLines()));
     Shell::SplashShown = 1;
     form_ = Shell::ShowForm1();
     Settle();
@@ -58,7 +58,7 @@ TEST_F(ConfigDialogTest, OpensOnTheFirstPageWithTheStoredValues) {
     for (int k = 1; k <= Form2::kRows; ++k) {
       SCOPED_TRACE(k);
       EXPECT_EQ(dialog->Label4(k)->text(), QStringLiteral(" %1").arg(k));
-      EXPECT_EQ(dialog->Text1(k)->text(), QStringLiteral("S%1").arg(k));
+      EXPECT_EQ(dialog->Text1(k)->text(), QStringLiteral("Tasto %1").arg(k));
       EXPECT_EQ(dialog->Text2(k)->text(), QStringLiteral(" %1").arg(k));
       EXPECT_EQ(dialog->Text3(k)->text(), QStringLiteral(" 6"));
     }
@@ -159,9 +159,9 @@ TEST_F(ConfigDialogTest, EditsOnBothPagesReachTheTableAndTheFile) {
     const QByteArray saved = ReadConfig();
     EXPECT_EQ(saved.count("\r\n"), 60);
     EXPECT_TRUE(saved.contains("\r\ntre\r\n 3\r\n 6\r\n"));
-    EXPECT_TRUE(saved.contains("\r\nS12\r\n 9\r\n 6\r\n"));
+    EXPECT_TRUE(saved.contains("\r\nTasto 12\r\n 9\r\n 6\r\n"));
     EXPECT_TRUE(saved.contains("\r\nquindici\r\n 15\r\n"));
-    WriteConfig(SampleConfig());
+    WriteConfig(orvida_test::JoinLines(orvida_test::SampleLines()));
     Modulo1::LoadKeypadConfig(ConfigPath());
   }
 }
@@ -183,12 +183,12 @@ TEST_F(ConfigDialogTest, CancelAndTheCloseBoxChangeNothing) {
       close(dialog);
     });
     EXPECT_EQ(ReadConfig(), before);
-    EXPECT_EQ(Modulo1::KeypadText(1), QStringLiteral("S1"));
+    EXPECT_EQ(Modulo1::KeypadText(1), QStringLiteral("Tasto 1"));
     EXPECT_EQ(Modulo1::KeypadCount(1), 1);
-    EXPECT_EQ(form_->Command1(1)->text(), QStringLiteral("S1"));
+    EXPECT_EQ(form_->Command1(1)->text(), QStringLiteral("Tasto 1"));
     WithDialog([](Form2* dialog) {
       EXPECT_EQ(dialog->Label4(1)->text(), QStringLiteral(" 1")) << "reopens on the first page";
-      EXPECT_EQ(dialog->Text1(1)->text(), QStringLiteral("S1"));
+      EXPECT_EQ(dialog->Text1(1)->text(), QStringLiteral("Tasto 1"));
       Click(dialog->Command3);
     });
   }
@@ -206,7 +206,7 @@ TEST_F(ConfigDialogTest, AnOverflowOnAPageSwitchKeepsThePageAndTheTyping) {
     EXPECT_TRUE(dialog->Command2->isEnabled());
     EXPECT_EQ(dialog->Text2(4)->text(), QStringLiteral("40000"));
     EXPECT_EQ(dialog->Text1(1)->text(), QStringLiteral("nuovo"));
-    EXPECT_EQ(dialog->EditText(1), QStringLiteral("S1")) << "nothing of the page was taken";
+    EXPECT_EQ(dialog->EditText(1), QStringLiteral("Tasto 1")) << "nothing of the page was taken";
 
     Type(dialog->Text2(4), QStringLiteral("4"));
     Click(dialog->Command2);
@@ -225,7 +225,7 @@ TEST_F(ConfigDialogTest, OkWithAnOverflowKeepsTheDialogOpenAndChangesNothing) {
     EXPECT_EQ(presenter_.messages.size(), 1u);
     EXPECT_TRUE(dialog->isVisible());
     EXPECT_EQ(dialog->Text1(2)->text(), QStringLiteral("modificato"));
-    EXPECT_EQ(Modulo1::KeypadText(2), QStringLiteral("S2"));
+    EXPECT_EQ(Modulo1::KeypadText(2), QStringLiteral("Tasto 2"));
     EXPECT_EQ(ReadConfig(), before);
     Type(dialog->Text3(7), QStringLiteral("32767.4"));
     Click(dialog->Command4);

@@ -49,10 +49,3 @@ QByteArray GuiTest::ConfigFromLines(const QStringList& lines) {
   return bytes;
 }
 
-QByteArray GuiTest::SampleConfig() {
-  QStringList lines;
-  for (int i = 1; i <= Modulo1::kKeypadSlots; ++i) {
-    lines << QStringLiteral("S%1").arg(i) << QStringLiteral(" %1").arg(i) << QStringLiteral(" 6");
-  }
-  return ConfigFromLines(lines);
-}

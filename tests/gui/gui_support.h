@@ -11,44 +11,12 @@
 #include <utility>
 #include <vector>
 
-#include "runtime/random.h"
 #include "keypad/keypad.h"
-#include "runtime/program_folder.h"
+#include "recording_presenter.h"
 #include "runtime/handlers.h"
-
-// Records every message box instead of showing it, and answers it at once, after running
-// `whileShown` (once) as if the user did something while the box was up.
-class RecordingPresenter : public Runtime::MessagePresenter {
- public:
-  struct Message {
-    Runtime::MessageKind kind;
-    QString title;
-    QString text;
-  };
-  void Present(QWidget*, Runtime::MessageKind kind, const QString& title,
-               const QString& text) override {
-    messages.push_back({kind, title, text});
-    if (whileShown) std::exchange(whileShown, nullptr)();
-  }
-  std::vector<Message> messages;
-  std::function<void()> whileShown;
-};
-
-// Draws a fixed value and counts the dice thrown and the reseeds.
-class CountingSource : public Runtime::RandomSource {
- public:
-  explicit CountingSource(float value = 0.5f) : value_(value) {}
-  void Reseed() override { ++reseeds; }
-  float Draw() override {
-    ++draws;
-    return value_;
-  }
-  int reseeds = 0;
-  int draws = 0;
-
- private:
-  float value_;
-};
+#include "runtime/program_folder.h"
+#include "runtime/random.h"
+#include "test_support.h"
 
 // Every GUI test starts with no window, an empty keypad table, the splash not yet shown, a
 // program folder of its own, message boxes recorded and the dice under the test's control.
@@ -66,14 +34,13 @@ class GuiTest : public ::testing::Test {
   void WriteConfig(const QByteArray& bytes) const;
   QByteArray ReadConfig() const;
 
-  // A conf.ini with slot i captioned "S<i>", count i and sides 6.
-  static QByteArray SampleConfig();
   // The 60 lines of a conf.ini for the given slots, CRLF-terminated.
   static QByteArray ConfigFromLines(const QStringList& lines);
 
   QTemporaryDir folder_;
-  RecordingPresenter presenter_;
-  CountingSource source_;
+  orvida_test::RecordingPresenter presenter_;
+  // Draws 0.5 every time and counts the reseeds and the draws.
+  orvida_test::ScriptedSource source_{{0.5f}};
 
  private:
   Runtime::ScopedMessagePresenter scopedPresenter_;

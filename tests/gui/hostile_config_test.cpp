@@ -7,7 +7,7 @@
 #include <QPushButton>
 #include <QTest>
 
-#include "../core/hostile_configs.h"
+#include "hostile_configs.h"
 #include "gui_support.h"
 #include "shell/shell.h"
 #include "windows/main/form1.h"
@@ -40,7 +40,7 @@ TEST_P(HostileConfigWindow, OpensWithTheMendedPresets) {
     EXPECT_TRUE(presenter_.messages.empty());
   } else {
     ASSERT_EQ(presenter_.messages.size(), 1u);
-    const RecordingPresenter::Message& message = presenter_.messages[0];
+    const orvida_test::RecordingPresenter::Message& message = presenter_.messages[0];
     EXPECT_EQ(message.kind, Runtime::MessageKind::Warning);
     EXPECT_EQ(message.title, Runtime::kMessageTitle);
     EXPECT_TRUE(message.text.contains(QDir::toNativeSeparators(ConfigPath())));

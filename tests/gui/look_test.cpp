@@ -101,7 +101,7 @@ TEST_F(CaptionFitTest, MainWindowWithThePanelOpen) {
 }
 
 TEST_F(CaptionFitTest, ConfigurationDialog) {
-  WriteConfig(SampleConfig());
+  WriteConfig(orvida_test::JoinLines(orvida_test::SampleLines()));
   Shell::SplashShown = 1;
   Form1* form = Shell::ShowForm1();
   Form2 dialog(form);
@@ -112,7 +112,7 @@ TEST_F(CaptionFitTest, ConfigurationDialog) {
 }
 
 TEST_F(CaptionFitTest, EveryControlHasAnItalianAccessibleName) {
-  WriteConfig(SampleConfig());
+  WriteConfig(orvida_test::JoinLines(orvida_test::SampleLines()));
   Shell::SplashShown = 1;
   Form1* form = Shell::ShowForm1();
   Shell::ShowAboutOrvida();

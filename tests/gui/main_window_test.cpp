@@ -17,7 +17,7 @@ namespace {
 
 class MainWindowTest : public GuiTest {
  protected:
-  Form1* Open(const QByteArray& config = SampleConfig()) {
+  Form1* Open(const QByteArray& config = orvida_test::JoinLines(orvida_test::SampleLines())) {
     WriteConfig(config);
     Shell::SplashShown = 1;
     Form1* form = Shell::ShowForm1();
@@ -120,7 +120,7 @@ TEST_F(MainWindowTest, KeypadButtonsCarryTheSlotCaptionsInAGridOfSevenColumns) {
   Form1* form = Open();
   for (int i = 1; i <= Modulo1::kKeypadSlots; ++i) {
     SCOPED_TRACE(i);
-    EXPECT_EQ(form->Command1(i)->text(), QStringLiteral("S%1").arg(i));
+    EXPECT_EQ(form->Command1(i)->text(), QStringLiteral("Tasto %1").arg(i));
     EXPECT_EQ(form->Command1Group->id(form->Command1(i)), i);
     const int col = (i - 1) / 3;
     const int row = (i - 1) % 3;
@@ -193,8 +193,8 @@ struct Damaged {
 };
 
 TEST_F(MainWindowTest, DamagedPresetsFileWarnsOnceAndKeepsWhatWasRead) {
-  QByteArray full = SampleConfig();
-  QByteArray shortFile = full.left(full.indexOf("S8\r\n"));  // presets 1..7 whole
+  QByteArray full = orvida_test::JoinLines(orvida_test::SampleLines());
+  QByteArray shortFile = full.left(full.indexOf("Tasto 8\r\n"));  // presets 1..7 whole
   QByteArray overflow = full;
   overflow.replace("\r\n 5\r\n", "\r\n 40000\r\n");  // count of slot 5, line 14
   const Damaged cases[] = {
@@ -216,7 +216,7 @@ TEST_F(MainWindowTest, DamagedPresetsFileWarnsOnceAndKeepsWhatWasRead) {
     for (int i = 1; i <= Modulo1::kKeypadSlots; ++i) {
       SCOPED_TRACE(i);
       EXPECT_EQ(form->Command1(i)->text(),
-                i <= c.captionsRead ? QStringLiteral("S%1").arg(i) : QString());
+                i <= c.captionsRead ? QStringLiteral("Tasto %1").arg(i) : QString());
     }
     EXPECT_EQ(ReadConfig(), c.bytes) << "the file is not touched";
   }

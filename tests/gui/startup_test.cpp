@@ -13,7 +13,7 @@ namespace {
 
 class StartupTest : public GuiTest {
  protected:
-  void SetUp() override { WriteConfig(SampleConfig()); }
+  void SetUp() override { WriteConfig(orvida_test::JoinLines(orvida_test::SampleLines())); }
 
   static int VisibleTopLevels() {
     int count = 0;

@@ -14,6 +14,8 @@
 #include <ostream>
 #include <vector>
 
+#include "test_support.h"
+
 // Hostile conf.ini files and what loading each one gives, shared by the core test (the
 // error and the table) and the main window's test (the message and the buttons).
 namespace orvida_test {
@@ -108,13 +110,9 @@ namespace hostile {
 
 constexpr qsizetype kMiB = 1024 * 1024;
 
+// The sample file: "Tasto i", count i, 6 sides for each slot i, with `end` after each line.
 inline QByteArray SampleFile(const QByteArray& end = "\r\n") {
-  QByteArray bytes;
-  for (int slot = 1; slot <= 20; ++slot) {
-    bytes += "Tasto " + QByteArray::number(slot) + end + " " + QByteArray::number(slot) + end +
-             " 6" + end;
-  }
-  return bytes;
+  return JoinLines(SampleLines(), end);
 }
 
 inline std::optional<QString> SampleCaption(int slot) {

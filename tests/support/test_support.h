@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "runtime/random.h"
 #include "keypad/keypad.h"
 #include "keypad_snapshot.h"
+#include "runtime/random.h"
 
 // Readable test names and failure messages for Qt's strings.
 inline void PrintTo(const QString& text, std::ostream* os) {
@@ -37,14 +37,14 @@ class ScriptedSource : public Runtime::RandomSource {
     events += 'R';
   }
   float Draw() override {
-    const float r = draws_[std::min(draws, draws_.size() - 1)];
+    const float r = draws_[std::min(static_cast<size_t>(draws), draws_.size() - 1)];
     ++draws;
     if (events.size() < 16) events += 'D';
     return r;
   }
 
-  size_t reseeds = 0;
-  size_t draws = 0;
+  int reseeds = 0;
+  int draws = 0;
   std::string events;  // the first calls in order: R for a reseed, D for a draw
 
  private:
