@@ -6,8 +6,8 @@
 
 namespace Runtime {
 
-// The numbered errors of the runtime. The numbers are the classic ones that users of the
-// program's earlier Windows versions know from its message boxes.
+// The numbered errors of the runtime: the classic numbers of Windows runtime errors, which
+// players who have met them in other Windows programs recognise.
 enum class ErrorNumber : int {
   Overflow = 6,
   DeviceIoError = 57,
