@@ -51,7 +51,7 @@ class ScriptedSource : public Modulo1::RandomSource {
   std::vector<float> draws_;
 };
 
-// A repeatable source: the generator's draw formula on an engine with a fixed seed.
+// A repeatable source: the process's engine and draw formula, with a fixed seed.
 class SeededSource : public Modulo1::RandomSource {
  public:
   explicit SeededSource(uint64_t seed) : engine_(seed) {}
@@ -59,7 +59,7 @@ class SeededSource : public Modulo1::RandomSource {
   float Draw() override { return Modulo1::DrawFrom(engine_); }
 
  private:
-  std::mt19937_64 engine_;
+  Modulo1::detail::Engine engine_;
 };
 
 inline bool WriteBytes(const QString& path, const QByteArray& bytes) {
