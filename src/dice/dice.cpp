@@ -51,7 +51,10 @@ int16_t SumOfEngineDice(int16_t count, int16_t sides, detail::Engine& engine) {
     const double scaledSize = sides * 0x1p-24;
     const int largestFace = std::max<int>(sides, 1);
     for (;;) {
-      const int block = std::min<int>(count - die, (kLargestSum - total) / largestFace);
+      const int left = count - die;
+      const int room = kLargestSum - total;
+      // Both products are below 2^31. Most rolls cannot pass the limit at all: no division.
+      const int block = left * largestFace <= room ? left : room / largestFace;
       if (block <= 0) break;
       for (const int end = die + block; die < end; ++die) {
         const auto top24 = static_cast<int32_t>(engine() >> kDroppedBits);

@@ -43,15 +43,15 @@ uint64_t SystemClockNanoseconds() {
   return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count());
 }
 
-// Seeds both words of the engine, its state and its stream, from a splitmix64 stream whose
-// start mixes the clock, the process salt and the reseed counter. Every step is a
-// bijection, so two reseeds within one clock tick differ through the counter, two
-// processes through the salt.
+// Seeds both words of the engine. The stream is a mix of the process salt and the reseed
+// counter, computed while the clock is read; the state mixes the clock into it. Every
+// step is a bijection, so two reseeds within one clock tick differ through the counter
+// (in both words), two processes through the salt.
 void SeedFromClock(detail::Engine& engine) {
   static uint64_t counter = 0;
+  const uint64_t stream = Mix(ProcessSalt() + ++counter * kGolden);
   const uint64_t nanoseconds = currentClock ? currentClock() : SystemClockNanoseconds();
-  const uint64_t start = Mix(nanoseconds ^ Mix(ProcessSalt() ^ Mix(++counter + kGolden)));
-  engine.seed(Mix(start + kGolden), Mix(start + 2 * kGolden));
+  engine.seed(Mix(nanoseconds ^ stream), stream);
 }
 
 // The substitute installed by a ScopedRandomSource, null for the process's own engine.
