@@ -66,10 +66,9 @@ AboutOrvida::AboutOrvida(QWidget* parent) : QWidget(parent) {
 
   // Built from the bottom of the stacking order up: later siblings lie above earlier ones.
   Image1 = new QLabel(this);
-  Image1->setPixmap(Window::Picture(QStringLiteral(":/images/about.png")));
-  Image1->setScaledContents(true);
   Image1->setAccessibleName(QStringLiteral("Immagine: un drago avvolto su un intreccio"));
   Place(Image1, -120, 0, 3804, 5484);
+  Window::ShowStretchedPicture(Image1, QStringLiteral(":/images/about.png"));
 
   Label1 = MakeLabel(this, QStringLiteral("Orvida"), Qt::AlignHCenter, Look::SerifFont(48, true),
                      QStringLiteral("Nome del programma"));
