@@ -3,7 +3,7 @@
 ORVIDA_PACKAGES=(
   cmake ninja-build g++ pkg-config
   qt6-base-dev libgl-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
+  libgtest-dev libgmock-dev libbenchmark-dev libpcg-cpp-dev
   fonts-liberation
   xvfb xauth xdotool xclip x11-utils imagemagick
   python3 binutils-mingw-w64-x86-64 desktop-file-utils

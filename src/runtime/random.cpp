@@ -3,6 +3,7 @@
 #include <chrono>
 #include <cstdint>
 #include <exception>
+#include <random>
 
 namespace Runtime {
 
@@ -34,40 +35,23 @@ uint64_t ProcessSalt() {
   return salt;
 }
 
-// A seed sequence for the engine: its words are a splitmix64 stream whose start mixes
-// the clock, the process salt and the reseed counter. Two reseeds within one clock tick
-// differ through the counter, two processes through the salt. Far cheaper than
-// std::seed_seq, which matters because every roll reseeds.
-class ClockSeedSequence {
- public:
-  using result_type = uint32_t;
+// The clock installed by a ScopedReseedClock, null for the system clock.
+ReseedClock currentClock = nullptr;
 
-  ClockSeedSequence(uint64_t nanoseconds, uint64_t salt, uint64_t counter)
-      : start_(Mix(nanoseconds ^ Mix(salt ^ Mix(counter + kGolden)))) {}
-
-  template <typename It>
-  void generate(It begin, It end) const {
-    uint64_t state = start_;
-    while (begin != end) {
-      state += kGolden;
-      const uint64_t word = Mix(state);
-      *begin++ = static_cast<result_type>(word);
-      if (begin == end) break;
-      *begin++ = static_cast<result_type>(word >> 32);
-    }
-  }
-
- private:
-  uint64_t start_;
-};
-
-void SeedFromClock(std::mt19937_64& engine) {
-  static uint64_t counter = 0;
+uint64_t SystemClockNanoseconds() {
   const auto now = std::chrono::system_clock::now().time_since_epoch();
-  const auto nanoseconds =
-      static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count());
-  ClockSeedSequence sequence(nanoseconds, ProcessSalt(), ++counter);
-  engine.seed(sequence);
+  return static_cast<uint64_t>(std::chrono::duration_cast<std::chrono::nanoseconds>(now).count());
+}
+
+// Seeds both words of the engine. The stream is a mix of the process salt and the reseed
+// counter, computed while the clock is read; the state mixes the clock into it. Every
+// step is a bijection, so two reseeds within one clock tick differ through the counter
+// (in both words), two processes through the salt.
+void SeedFromClock(detail::Engine& engine) {
+  static uint64_t counter = 0;
+  const uint64_t stream = Mix(ProcessSalt() + ++counter * kGolden);
+  const uint64_t nanoseconds = currentClock ? currentClock() : SystemClockNanoseconds();
+  engine.seed(Mix(nanoseconds ^ stream), stream);
 }
 
 // The substitute installed by a ScopedRandomSource, null for the process's own engine.
@@ -84,9 +68,9 @@ class EngineSource final : public RandomSource {
 
 // One engine for the whole program, seeded from the clock when first used and at every
 // reseed.
-std::mt19937_64& ProcessEngine() {
-  static std::mt19937_64 engine = [] {
-    std::mt19937_64 seeded;
+detail::Engine& ProcessEngine() {
+  static detail::Engine engine = [] {
+    detail::Engine seeded;
     SeedFromClock(seeded);
     return seeded;
   }();
@@ -115,5 +99,11 @@ ScopedRandomSource::ScopedRandomSource(RandomSource& source) : previous_(current
 }
 
 ScopedRandomSource::~ScopedRandomSource() { currentSource = previous_; }
+
+ScopedReseedClock::ScopedReseedClock(ReseedClock clock) : previous_(currentClock) {
+  currentClock = clock;
+}
+
+ScopedReseedClock::~ScopedReseedClock() { currentClock = previous_; }
 
 }  // namespace Runtime

@@ -34,10 +34,9 @@ AboutOrvida::AboutOrvida(QWidget* parent) : QWidget(parent) {
 
   // Built from the bottom of the stacking order up: later siblings lie above earlier ones.
   Image1 = new QLabel(this);
-  Image1->setPixmap(Window::Picture(QStringLiteral(":/images/about.png")));
-  Image1->setScaledContents(true);
   Image1->setAccessibleName(QStringLiteral("Immagine: un drago avvolto su un intreccio"));
   Place(Image1, -120, 0, 3804, 5484);
+  Window::ShowStretchedPicture(Image1, QStringLiteral(":/images/about.png"));
 
   Label1 = Controls::Label(this, QStringLiteral("Orvida"), Look::SerifFont(48, true),
                            Qt::AlignHCenter, QStringLiteral("Nome del programma"), true);

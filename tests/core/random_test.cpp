@@ -4,7 +4,7 @@
 
 #include <cmath>
 #include <cstdint>
-#include <random>
+#include <optional>
 #include <set>
 
 #include "test_support.h"
@@ -15,6 +15,7 @@ using Runtime::DrawFrom;
 using Runtime::DrawUniform;
 using Runtime::ReseedFromClock;
 using Runtime::ScopedRandomSource;
+using Runtime::ScopedReseedClock;
 using orvida_test::ScriptedSource;
 
 // A draw must lie in [0, 1) and be a whole multiple of 2^-24 (24 random bits, no rounding).
@@ -24,7 +25,7 @@ bool IsValidDraw(float r) {
 }
 
 TEST(DrawFrom, GivesTwentyFourBitDrawsCoveringZeroToOne) {
-  std::mt19937_64 engine(12345);
+  Runtime::detail::Engine engine(12345);
   float lowest = 1.0f;
   float highest = 0.0f;
   double sum = 0.0;
@@ -42,8 +43,8 @@ TEST(DrawFrom, GivesTwentyFourBitDrawsCoveringZeroToOne) {
 }
 
 TEST(DrawFrom, ConsumesOneEngineValuePerDraw) {
-  std::mt19937_64 engine(7);
-  std::mt19937_64 twin(7);
+  Runtime::detail::Engine engine(7);
+  Runtime::detail::Engine twin(7);
   for (int i = 0; i < 100; ++i) DrawFrom(engine);
   twin.discard(100);
   EXPECT_EQ(engine, twin);
@@ -54,18 +55,27 @@ TEST(DrawUniform, ProcessGeneratorGivesValidDraws) {
   for (int i = 0; i < 100'000; ++i) ASSERT_TRUE(IsValidDraw(DrawUniform()));
 }
 
+// A clock that stands still, as a coarse system clock does between two of its ticks.
+uint64_t StoppedClock() { return 1'700'000'000'000'000'000ULL; }
+
 TEST(ReseedFromClock, EveryReseedStartsADifferentSequence) {
   // Reseeds follow each other far faster than the clock's resolution on some systems;
-  // the first two draws after each must still differ from all the others.
-  std::set<std::pair<float, float>> starts;
-  constexpr int kReseeds = 2000;
-  for (int i = 0; i < kReseeds; ++i) {
-    ReseedFromClock();
-    const float a = DrawUniform();
-    const float b = DrawUniform();
-    starts.emplace(a, b);
+  // the first two draws after each must still differ from all the others, on the system
+  // clock and on a clock that does not move at all.
+  for (const bool stopped : {false, true}) {
+    SCOPED_TRACE(stopped ? "stopped clock" : "system clock");
+    std::optional<ScopedReseedClock> clock;
+    if (stopped) clock.emplace(StoppedClock);
+    std::set<std::pair<float, float>> starts;
+    constexpr int kReseeds = 2000;
+    for (int i = 0; i < kReseeds; ++i) {
+      ReseedFromClock();
+      const float a = DrawUniform();
+      const float b = DrawUniform();
+      starts.emplace(a, b);
+    }
+    EXPECT_EQ(starts.size(), static_cast<size_t>(kReseeds));
   }
-  EXPECT_EQ(starts.size(), static_cast<size_t>(kReseeds));
 }
 
 TEST(ScopedRandomSource, InstallsAndRestoresSourcesInNestedOrder) {

@@ -51,7 +51,7 @@ class ScriptedSource : public Runtime::RandomSource {
   std::vector<float> draws_;
 };
 
-// A repeatable source: the generator's draw formula on an engine with a fixed seed.
+// A repeatable source: the process's engine and draw formula, with a fixed seed.
 class SeededSource : public Runtime::RandomSource {
  public:
   explicit SeededSource(uint64_t seed) : engine_(seed) {}
@@ -59,7 +59,7 @@ class SeededSource : public Runtime::RandomSource {
   float Draw() override { return Runtime::DrawFrom(engine_); }
 
  private:
-  std::mt19937_64 engine_;
+  Runtime::detail::Engine engine_;
 };
 
 inline bool WriteBytes(const QString& path, const QByteArray& bytes) {

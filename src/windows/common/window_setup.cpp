@@ -6,6 +6,7 @@
 #include <QGuiApplication>
 #include <QImageReader>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QPixmapCache>
 #include <QPushButton>
 #include <QScreen>
@@ -32,30 +33,66 @@ void CentreOnScreen(QWidget* window) {
   window->setGeometry(client);
 }
 
-QPixmap Picture(const QString& file) {
-  // On a high-DPI screen the double-size drawing "<name>@2x.png" is used where there is one.
-  QString chosen = file;
-  qreal ratio = 1.0;
+namespace {
+
+// The file to read for a picture on this screen: on a high-DPI screen the double-size
+// drawing "<name>@2x.png" where there is one, with its pixel ratio.
+QString ChosenFile(const QString& file, qreal* ratio) {
+  *ratio = 1.0;
   if (qGuiApp && qGuiApp->devicePixelRatio() > 1.0) {
     QString twice = file;
     twice.insert(file.lastIndexOf(u'.'), QStringLiteral("@2x"));
     if (QFile::exists(twice)) {
-      chosen = twice;
-      ratio = 2.0;
+      *ratio = 2.0;
+      return twice;
     }
   }
-  const QString key = QStringLiteral("orvida:") + chosen;
-  QPixmap pixmap;
-  if (QPixmapCache::find(key, &pixmap)) return pixmap;
+  return file;
+}
+
+QImage ReadPng(const QString& file) {
   // Naming the format, with detection off, keeps the reader from loading every image
   // format plugin to ask whether it knows the file: that would cost the start-up some
   // milliseconds and a megabyte.
-  QImageReader reader(chosen, "png");
+  QImageReader reader(file, "png");
   reader.setAutoDetectImageFormat(false);
-  pixmap = QPixmap::fromImage(reader.read());
+  return reader.read();
+}
+
+}  // namespace
+
+QPixmap Picture(const QString& file) {
+  qreal ratio = 1.0;
+  const QString chosen = ChosenFile(file, &ratio);
+  const QString key = QStringLiteral("orvida:") + chosen;
+  QPixmap pixmap;
+  if (QPixmapCache::find(key, &pixmap)) return pixmap;
+  pixmap = QPixmap::fromImage(ReadPng(chosen));
   pixmap.setDevicePixelRatio(ratio);
   if (!pixmap.isNull()) QPixmapCache::insert(key, pixmap);
   return pixmap;
+}
+
+void ShowStretchedPicture(QLabel* label, const QString& file) {
+  // The size and filter are the ones QLabel::setScaledContents(true) would use at paint.
+  const qreal ratio = label->devicePixelRatio();
+  const QSize size = label->contentsRect().size() * ratio;
+  qreal fileRatio = 1.0;
+  const QString chosen = ChosenFile(file, &fileRatio);
+  const QString key =
+      QStringLiteral("orvida:%1@%2x%3").arg(chosen).arg(size.width()).arg(size.height());
+  QPixmap pixmap;
+  if (!QPixmapCache::find(key, &pixmap)) {
+    // Through a pixmap first, as the label would stretch it: in the pixmap's format.
+    QImage image = QPixmap::fromImage(ReadPng(chosen)).toImage();
+    if (!image.isNull() && image.size() != size) {
+      image = image.scaled(size, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+    }
+    pixmap = QPixmap::fromImage(std::move(image));
+    if (!pixmap.isNull()) QPixmapCache::insert(key, pixmap);
+  }
+  pixmap.setDevicePixelRatio(ratio);
+  label->setPixmap(pixmap);
 }
 
 QIcon Icon(const QString& name) {

@@ -5,6 +5,7 @@
 #include <QString>
 
 class QAbstractButton;
+class QLabel;
 class QWidget;
 
 // What every window of the program shares: its frame, its place on the screen, its icon and
@@ -20,6 +21,12 @@ void CentreOnScreen(QWidget* window);
 // The PNG picture at `file`, e.g. ":/images/about.png", read once and then kept in the
 // pixmap cache; null when it is missing or not a PNG.
 QPixmap Picture(const QString& file);
+
+// Shows the picture at `file` stretched over the whole of `label`, placed beforehand. The
+// picture is decoded once and stretched once, to the label's size in device pixels, with
+// the smooth filter a label stretching its picture at every paint would use; only the
+// stretched copy is kept, and the label has no stretching left to do.
+void ShowStretchedPicture(QLabel* label, const QString& file);
 
 // The icon drawn as ":/images/<name>-16.png", "-32.png" and any larger sizes present.
 QIcon Icon(const QString& name);

@@ -106,10 +106,9 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
   Window::SetCancelButton(this, Command5);
 
   Image1 = new QLabel(this);
-  Image1->setPixmap(Window::Picture(QStringLiteral(":/images/banner.png")));
-  Image1->setScaledContents(true);
   Image1->setAccessibleName(QStringLiteral("Orvida"));
   Place(Image1, 4320, 0, 3492, 972);
+  Window::ShowStretchedPicture(Image1, QStringLiteral(":/images/banner.png"));
 
   CmndUpDown = Controls::Button(this, kOpenCaption);
   Place(CmndUpDown, 120, 1080, 2172, 252);
