@@ -71,8 +71,7 @@ void LoadKeypadConfig(const QString& path) {
     throw RuntimeError(Runtime::OpenForReadingError(native, error), path, 0,
                        FileErrorReason(error, file.error()));
   }
-  const QList<Runtime::TextLine> lines =
-      Runtime::ReadLines(file, kFileLines, kMaxLineBytes);
+  const QList<Runtime::TextLine> lines = Runtime::ReadLines(file, kFileLines, kMaxLineBytes);
   file.close();
 
   const auto bytes = [](const Runtime::TextLine& line) { return QByteArrayView(line.bytes); };
@@ -164,8 +163,14 @@ void SaveKeypadConfig(const QString& path) {
   errno = 0;
   if (file.write(bytes) != bytes.size()) fail(errno ? errno : EIO);
 #ifdef Q_OS_UNIX
-  // Some file systems report a full disk only when the data reach it.
-  if (::fsync(file.handle()) != 0 && errno != EINVAL && errno != EROFS) fail(errno);
+    // Some file systems report a full disk only when the data reach it. (QSaveFile syncs too,
+    // but takes no notice of a failure.)
+#ifdef Q_OS_LINUX
+  const int synced = ::fdatasync(file.handle());
+#else
+  const int synced = ::fsync(file.handle());
+#endif
+  if (synced != 0 && errno != EINVAL && errno != EROFS) fail(errno);
 #endif
   errno = 0;
   if (!file.commit()) {
