@@ -94,4 +94,34 @@ QString LabelText(const QString& caption) {
   return shown;
 }
 
+namespace {
+
+// One line of a wrapped caption: as it is where it fits, else its text cut short with "…"
+// (its ampersands doubled, so that none is taken for an access key).
+QString FitLine(const QString& caption, const QFontMetrics& metrics, int width) {
+  const QString shown = LabelText(caption);
+  if (metrics.horizontalAdvance(shown) <= width) return caption;
+  QString cut = metrics.elidedText(shown, Qt::ElideRight, width);
+  return cut.replace(u'&', QStringLiteral("&&"));
+}
+
+}  // namespace
+
+QString WrapCaption(const QString& caption, const QFontMetrics& metrics, int width) {
+  const auto fits = [&](const QString& part) {
+    return metrics.horizontalAdvance(LabelText(part)) <= width;
+  };
+  if (fits(caption)) return caption;
+  // The first line takes the most words that fit; with none that fits, the first word.
+  qsizetype blank = -1;
+  for (qsizetype at = caption.indexOf(u' '); at >= 0; at = caption.indexOf(u' ', at + 1)) {
+    if (caption.left(at).trimmed().isEmpty()) continue;
+    if (blank >= 0 && !fits(caption.left(at))) break;
+    blank = at;
+  }
+  if (blank < 0) return FitLine(caption, metrics, width);
+  return FitLine(caption.left(blank).trimmed(), metrics, width) + u'\n' +
+         FitLine(caption.mid(blank + 1).trimmed(), metrics, width);
+}
+
 }  // namespace Look

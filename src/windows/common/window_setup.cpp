@@ -10,6 +10,8 @@
 #include <QPixmapCache>
 #include <QPushButton>
 #include <QScreen>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 #include <QWidget>
 
 #include "windows/common/look.h"
@@ -102,6 +104,51 @@ QIcon Icon(const QString& name) {
     if (QFile::exists(file)) icon.addPixmap(Picture(file));
   }
   return icon;
+}
+
+namespace {
+
+// The width a push button leaves its caption, inside its frame and margins.
+int CaptionRoom(const QPushButton* button) {
+  QStyleOptionButton option;
+  option.initFrom(button);
+  const QStyle* style = button->style();
+  return button->width() - 2 * (style->pixelMetric(QStyle::PM_ButtonMargin, &option, button) +
+                                style->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, button));
+}
+
+class CaptionWrappingButton : public QPushButton {
+ public:
+  using QPushButton::QPushButton;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    if (CaptionFits(this)) {
+      QPushButton::paintEvent(event);
+      return;
+    }
+    // The style lays a caption with a line break out as centred lines; its text is drawn
+    // as plain text, never as markup.
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.text = Look::WrapCaption(text(), fontMetrics(), CaptionRoom(this));
+    painter.drawControl(QStyle::CE_PushButton, option);
+  }
+};
+
+}  // namespace
+
+QPushButton* WrappingButton(QWidget* parent, const QString& caption) {
+  QPushButton* button = new CaptionWrappingButton(caption, parent);
+  button->setAutoDefault(false);
+  button->setDefault(false);
+  return button;
+}
+
+bool CaptionFits(const QPushButton* button) {
+  return button->fontMetrics().horizontalAdvance(Look::LabelText(button->text())) <=
+         CaptionRoom(button);
 }
 
 namespace {
