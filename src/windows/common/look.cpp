@@ -1,7 +1,10 @@
 #include "windows/common/look.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QFontDatabase>
+#include <QFrame>
 #include <QProxyStyle>
 #include <QResource>
 #include <QStyleFactory>
@@ -40,6 +43,24 @@ class ClassicStyle : public QProxyStyle {
   }
 };
 
+// What a screen reader says a window or a panel is. Plain widgets would all be read as
+// fillers: the main window is a frame, the About window a dialog, the keypad panel a panel
+// and a rule a separator.
+QAccessibleInterface* AccessibleRole(const QString& className, QObject* object) {
+  auto* widget = qobject_cast<QWidget*>(object);
+  if (!widget) return nullptr;
+  if (className == QLatin1String("Form1"))
+    return new QAccessibleWidget(widget, QAccessible::Window);
+  if (className == QLatin1String("AboutOrvida")) {
+    return new QAccessibleWidget(widget, QAccessible::Dialog);
+  }
+  if (className == QLatin1String("QFrame")) {
+    const bool rule = static_cast<QFrame*>(widget)->frameShape() == QFrame::HLine;
+    return new QAccessibleWidget(widget, rule ? QAccessible::Separator : QAccessible::Grouping);
+  }
+  return nullptr;
+}
+
 }  // namespace
 
 // MS Sans Serif sets narrower than Liberation Sans at the same size: a slightly smaller
@@ -74,6 +95,7 @@ void Install() {
   }
   QApplication::setStyle(new ClassicStyle(QStyleFactory::create(QStringLiteral("Fusion"))));
   QApplication::setFont(SansFont());
+  QAccessible::installFactory(AccessibleRole);
 }
 
 QString LabelText(const QString& caption) {

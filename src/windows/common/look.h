@@ -23,8 +23,8 @@ QFont SansFont(double points = 8.0, bool bold = false, bool italic = false);  //
 QFont ArialFont(double points, bool bold = false);                            // Arial
 QFont SerifFont(double points, bool bold = false);                            // Times New Roman
 
-// Registers the bundled fonts and sets the program-wide style and default font. Call once,
-// after the application object exists.
+// Registers the bundled fonts, sets the program-wide style and default font, and tells screen
+// readers what the windows and panels are. Call once, after the application object exists.
 void Install();
 
 // What a label shows for an access-key caption: "&&" is one ampersand, a single "&" marks
