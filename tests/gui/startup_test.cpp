@@ -164,6 +164,16 @@ TEST_F(StartupTest, AboutTextsAreSetAtLoad) {
   EXPECT_TRUE(about->Label6->text().contains(QStringLiteral(".example")));
 }
 
+// The style keeps its drawings of a button by the button's palette: were each About window
+// to give its button a palette of its own, every opening would add a copy to the cache.
+TEST_F(StartupTest, EveryAboutWindowPaintsItsButtonWithTheSamePalette) {
+  Shell::Start();
+  const qint64 first = Shell::LoadedAboutOrvida()->Command1->palette().cacheKey();
+  Shell::LoadedAboutOrvida()->close();
+  Settle();
+  EXPECT_EQ(Shell::ShowAboutOrvida()->Command1->palette().cacheKey(), first);
+}
+
 TEST_F(StartupTest, OnlyTheOkButtonOfTheAboutWindowTakesFocus) {
   Shell::Start();
   AboutOrvida* about = Shell::LoadedAboutOrvida();
