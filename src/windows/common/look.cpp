@@ -118,11 +118,25 @@ QString LabelText(const QString& caption) {
 
 namespace {
 
+// Whether `shown` fits in `width` pixels. A caption may be megabytes long: when its first
+// few hundred characters are already too wide, the rest is not laid out.
+constexpr qsizetype kPrefix = 256;
+bool Fits(const QString& shown, const QFontMetrics& metrics, int width) {
+  if (shown.size() > kPrefix && metrics.horizontalAdvance(shown.left(kPrefix)) > width) {
+    return false;
+  }
+  return metrics.horizontalAdvance(shown) <= width;
+}
+
 // One line of a wrapped caption: as it is where it fits, else its text cut short with "…"
 // (its ampersands doubled, so that none is taken for an access key).
 QString FitLine(const QString& caption, const QFontMetrics& metrics, int width) {
-  const QString shown = LabelText(caption);
-  if (metrics.horizontalAdvance(shown) <= width) return caption;
+  QString shown = LabelText(caption);
+  if (Fits(shown, metrics, width)) return caption;
+  // What fits lies within the first characters when they are already too wide.
+  if (shown.size() > kPrefix && !Fits(shown.left(kPrefix), metrics, width)) {
+    shown.truncate(kPrefix);
+  }
   QString cut = metrics.elidedText(shown, Qt::ElideRight, width);
   return cut.replace(u'&', QStringLiteral("&&"));
 }
@@ -130,14 +144,13 @@ QString FitLine(const QString& caption, const QFontMetrics& metrics, int width) 
 }  // namespace
 
 QString WrapCaption(const QString& caption, const QFontMetrics& metrics, int width) {
-  const auto fits = [&](const QString& part) {
-    return metrics.horizontalAdvance(LabelText(part)) <= width;
-  };
+  const auto fits = [&](const QString& part) { return Fits(LabelText(part), metrics, width); };
   if (fits(caption)) return caption;
   // The first line takes the most words that fit; with none that fits, the first word.
+  qsizetype first = 0;  // blanks before the first word break nothing
+  while (first < caption.size() && caption.at(first) == u' ') ++first;
   qsizetype blank = -1;
-  for (qsizetype at = caption.indexOf(u' '); at >= 0; at = caption.indexOf(u' ', at + 1)) {
-    if (caption.left(at).trimmed().isEmpty()) continue;
+  for (qsizetype at = caption.indexOf(u' ', first); at >= 0; at = caption.indexOf(u' ', at + 1)) {
     if (blank >= 0 && !fits(caption.left(at))) break;
     blank = at;
   }

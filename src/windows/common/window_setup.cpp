@@ -123,7 +123,8 @@ class CaptionWrappingButton : public QPushButton {
 
  protected:
   void paintEvent(QPaintEvent* event) override {
-    if (CaptionFits(this)) {
+    const QString wrapped = Look::WrapCaption(text(), fontMetrics(), CaptionRoom(this));
+    if (wrapped == text()) {
       QPushButton::paintEvent(event);
       return;
     }
@@ -132,7 +133,7 @@ class CaptionWrappingButton : public QPushButton {
     QStylePainter painter(this);
     QStyleOptionButton option;
     initStyleOption(&option);
-    option.text = Look::WrapCaption(text(), fontMetrics(), CaptionRoom(this));
+    option.text = wrapped;
     painter.drawControl(QStyle::CE_PushButton, option);
   }
 };
@@ -147,8 +148,8 @@ QPushButton* WrappingButton(QWidget* parent, const QString& caption) {
 }
 
 bool CaptionFits(const QPushButton* button) {
-  return button->fontMetrics().horizontalAdvance(Look::LabelText(button->text())) <=
-         CaptionRoom(button);
+  return Look::WrapCaption(button->text(), button->fontMetrics(), CaptionRoom(button)) ==
+         button->text();
 }
 
 namespace {
