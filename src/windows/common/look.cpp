@@ -49,12 +49,14 @@ class ClassicStyle : public QProxyStyle {
 QAccessibleInterface* AccessibleRole(const QString& className, QObject* object) {
   auto* widget = qobject_cast<QWidget*>(object);
   if (!widget) return nullptr;
-  if (className == QLatin1String("Form1"))
+  if (className == QLatin1String("Form1")) {
     return new QAccessibleWidget(widget, QAccessible::Window);
+  }
   if (className == QLatin1String("AboutOrvida")) {
     return new QAccessibleWidget(widget, QAccessible::Dialog);
   }
-  if (className == QLatin1String("QFrame")) {
+  // Plain frames only: a label or a scroll area is a frame too, and has its own role.
+  if (className == QLatin1String("QFrame") && widget->metaObject() == &QFrame::staticMetaObject) {
     const bool rule = static_cast<QFrame*>(widget)->frameShape() == QFrame::HLine;
     return new QAccessibleWidget(widget, rule ? QAccessible::Separator : QAccessible::Grouping);
   }
