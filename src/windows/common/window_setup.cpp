@@ -10,8 +10,6 @@
 #include <QPixmapCache>
 #include <QPushButton>
 #include <QScreen>
-#include <QStyleOptionButton>
-#include <QStylePainter>
 #include <QWidget>
 
 #include "windows/common/look.h"
@@ -104,52 +102,6 @@ QIcon Icon(const QString& name) {
     if (QFile::exists(file)) icon.addPixmap(Picture(file));
   }
   return icon;
-}
-
-namespace {
-
-// The width a push button leaves its caption, inside its frame and margins.
-int CaptionRoom(const QPushButton* button) {
-  QStyleOptionButton option;
-  option.initFrom(button);
-  const QStyle* style = button->style();
-  return button->width() - 2 * (style->pixelMetric(QStyle::PM_ButtonMargin, &option, button) +
-                                style->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, button));
-}
-
-class CaptionWrappingButton : public QPushButton {
- public:
-  using QPushButton::QPushButton;
-
- protected:
-  void paintEvent(QPaintEvent* event) override {
-    const QString wrapped = Look::WrapCaption(text(), fontMetrics(), CaptionRoom(this));
-    if (wrapped == text()) {
-      QPushButton::paintEvent(event);
-      return;
-    }
-    // The style lays a caption with a line break out as centred lines; its text is drawn
-    // as plain text, never as markup.
-    QStylePainter painter(this);
-    QStyleOptionButton option;
-    initStyleOption(&option);
-    option.text = wrapped;
-    painter.drawControl(QStyle::CE_PushButton, option);
-  }
-};
-
-}  // namespace
-
-QPushButton* WrappingButton(QWidget* parent, const QString& caption) {
-  QPushButton* button = new CaptionWrappingButton(caption, parent);
-  button->setAutoDefault(false);
-  button->setDefault(false);
-  return button;
-}
-
-bool CaptionFits(const QPushButton* button) {
-  return Look::WrapCaption(button->text(), button->fontMetrics(), CaptionRoom(button)) ==
-         button->text();
 }
 
 namespace {

@@ -6,7 +6,6 @@
 
 class QAbstractButton;
 class QLabel;
-class QPushButton;
 class QWidget;
 
 // What every window of the program shares: its frame, its place on the screen, its icon and
@@ -31,13 +30,6 @@ void ShowStretchedPicture(QLabel* label, const QString& file);
 
 // The icon drawn as ":/images/<name>-16.png", "-32.png" and any larger sizes present.
 QIcon Icon(const QString& name);
-
-// A push button that Enter never presses, whose caption, when too long for one line, wraps
-// at a blank onto a second one, centred, and is cut short with "…" where it still does not fit.
-QPushButton* WrappingButton(QWidget* parent, const QString& caption);
-
-// Whether `button` shows its caption whole on one line.
-bool CaptionFits(const QPushButton* button);
 
 // Makes `button` the window's cancel button: Esc presses it.
 void SetCancelButton(QWidget* window, QAbstractButton* button);

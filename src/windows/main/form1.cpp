@@ -158,7 +158,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
   for (int i = 1; i <= Modulo1::kKeypadSlots; ++i) {
     const int col = (i - 1) / 3;
     const int row = (i - 1) % 3;
-    QPushButton* button = Window::WrappingButton(Frame1, QStringLiteral("Command1"));
+    QPushButton* button = Controls::WrappingButton(Frame1, QStringLiteral("Command1"));
     Place(button, 120 + 1080 * col, 240 + 480 * row, 972, 372);
     Command1(i) = button;
     Command1Group->addButton(button, i);
@@ -192,7 +192,7 @@ void Form1::RefreshKeypad() {
     button->setAccessibleName(QStringLiteral("Pulsante veloce %1: %2").arg(i).arg(shown));
     // A caption too long for one line is wrapped, and may be cut; its tooltip shows it whole,
     // as plain text: a caption is never read as markup.
-    button->setToolTip(Window::CaptionFits(button) ? QString() : Qt::convertFromPlainText(shown));
+    button->setToolTip(Controls::CaptionFits(button) ? QString() : Qt::convertFromPlainText(shown));
   }
 }
 
