@@ -11,8 +11,8 @@
 
 namespace {
 
-using Runtime::ErrorNumber;
 using Modulo1::NumText;
+using Runtime::ErrorNumber;
 using Runtime::RuntimeError;
 using Runtime::SignedText;
 using Runtime::TextValue;

@@ -1,5 +1,4 @@
 #include "windows/common/look.h"
-#include "runtime/twips.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -13,6 +12,7 @@
 #include <QToolButton>
 
 #include "gui_support.h"
+#include "runtime/twips.h"
 #include "shell/about_orvida.h"
 #include "shell/shell.h"
 #include "windows/config/form2.h"
