@@ -42,8 +42,8 @@ void FitResultFont(QLineEdit* box, const QFont& full) {
   option.lineWidth = style->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, box);
   const QRect contents = style->subElementRect(QStyle::SE_LineEditContents, &option, box)
                              .marginsRemoved(box->textMargins());
-  // A box keeps two pixels clear on either side of its text and room for the cursor; one
-  // pixel more allows for the rounding of the text's width.
+  // A box shows its text whole, centred, while the text leaves two pixels clear on either
+  // side and one more beside the cursor; one pixel more allows for rounding its width.
   const int room =
       contents.width() - 2 * 2 - style->pixelMetric(QStyle::PM_TextCursorWidth, nullptr, box) - 2;
   QFont font = full;
