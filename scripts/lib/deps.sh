@@ -7,6 +7,7 @@ ORVIDA_PACKAGES=(
   fonts-liberation
   xvfb xauth xdotool xclip x11-utils imagemagick
   python3 binutils-mingw-w64-x86-64 desktop-file-utils
+  dbus-daemon at-spi2-core python3-pyatspi
   libasan8 libubsan1
 )
 

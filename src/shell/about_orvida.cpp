@@ -3,6 +3,7 @@
 #include <QCloseEvent>
 #include <QFrame>
 #include <QLabel>
+#include <QPainter>
 #include <QPushButton>
 
 #include "runtime/handlers.h"
@@ -18,6 +19,7 @@ namespace {
 
 constexpr int kClientWidth = 6492;
 constexpr int kClientHeight = 5424;
+constexpr QColor kGround(244, 247, 247);
 
 }  // namespace
 
@@ -26,11 +28,6 @@ AboutOrvida::AboutOrvida(QWidget* parent) : QWidget(parent) {
   Window::SetFixedDialog(this, QStringLiteral("Informazioni su..."), Runtime::Pixels(kClientWidth),
                          Runtime::Pixels(kClientHeight));
   setWindowIcon(Window::Icon(QStringLiteral("about")));
-  QPalette palette = this->palette();
-  palette.setColor(QPalette::Window, QColor(244, 247, 247));
-  palette.setColor(QPalette::WindowText, Qt::black);
-  setPalette(palette);
-  setAutoFillBackground(true);
 
   // Built from the bottom of the stacking order up: later siblings lie above earlier ones.
   Image1 = new QLabel(this);
@@ -101,6 +98,13 @@ void AboutOrvida::Form_Load() {
 }
 
 void AboutOrvida::Command1_Click() { close(); }
+
+void AboutOrvida::paintEvent(QPaintEvent*) {
+  // The ground is painted here, not set in the window's palette: a palette of the window's
+  // own would give its OK button a new palette every time the window opens, and the style
+  // would keep one more drawing of the button in its pixmap cache each time (some 12 KiB).
+  QPainter(this).fillRect(rect(), kGround);
+}
 
 void AboutOrvida::closeEvent(QCloseEvent* event) {
   // The first close opens the main window, whose load may stop at a message. A close that

@@ -11,8 +11,8 @@
 
 namespace {
 
-using Runtime::ErrorNumber;
 using Modulo1::NumText;
+using Runtime::ErrorNumber;
 using Runtime::RuntimeError;
 using Runtime::SignedText;
 using Runtime::TextValue;
@@ -85,6 +85,8 @@ TEST(TextValue, HundredsOfDigitsGiveAHugeNumberThatToInt16Rejects) {
 TEST(TextValue, LongDigitRunsAreRoundedCorrectly) {
   // 1 followed by 300 zeros is exactly the double nearest to 1e300.
   EXPECT_EQ(TextValue(QLatin1Char('1') + QString(300, QLatin1Char('0'))), 1e300);
+  // 309 digits are the longest integer part a double holds.
+  EXPECT_EQ(TextValue(QLatin1Char('1') + QString(308, QLatin1Char('0'))), 1e308);
   // 2^53 + 1 lies halfway between two doubles: halves go to the even one, 2^53, ...
   const QString halfway = QStringLiteral("9007199254740993.");
   EXPECT_EQ(TextValue(halfway + QString(1500, QLatin1Char('0'))), 9007199254740992.0);

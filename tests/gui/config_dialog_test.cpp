@@ -74,32 +74,44 @@ struct NumberEdit {
   int16_t stored;  // -1: the old value stays
 };
 
+// The count column and the size column take numbers alike.
 TEST_F(ConfigDialogTest, NumbersAreTakenOnlyWhenGreaterThanZero) {
   const NumberEdit cases[] = {
       {"2.5", 2}, {"3.5", 4},  {"0.4", 0}, {"0.5", 0}, {"2,5", 2}, {"12x", 12},
       {"007", 7}, {"abc", -1}, {"", -1},   {"0", -1},  {"-2", -1},
   };
-  WithDialog([&](Form2* dialog) {
-    for (int k = 1; k <= static_cast<int>(std::size(cases)) && k <= Form2::kRows; ++k) {
-      Type(dialog->Text2(k), QString::fromLatin1(cases[k - 1].typed));
+  for (const bool sizes : {false, true}) {
+    SCOPED_TRACE(sizes ? "size column" : "count column");
+    const auto box = [sizes](Form2* dialog, int k) {
+      return sizes ? dialog->Text3(k) : dialog->Text2(k);
+    };
+    const auto expected = [&](int k) -> int16_t {
+      return cases[k - 1].stored >= 0 ? cases[k - 1].stored : sizes ? 6 : k;
+    };
+    WithDialog([&](Form2* dialog) {
+      for (int k = 1; k <= static_cast<int>(std::size(cases)) && k <= Form2::kRows; ++k) {
+        Type(box(dialog, k), QString::fromLatin1(cases[k - 1].typed));
+      }
+      Click(dialog->Command2);
+      Click(dialog->Command1);
+      for (int k = 1; k <= static_cast<int>(std::size(cases)) && k <= Form2::kRows; ++k) {
+        SCOPED_TRACE(cases[k - 1].typed);
+        EXPECT_EQ(sizes ? dialog->EditSides(k) : dialog->EditCount(k), expected(k));
+        EXPECT_EQ(box(dialog, k)->text(), QStringLiteral(" %1").arg(expected(k)))
+            << "shown again in its normal form";
+      }
+      Click(dialog->Command4);
+    });
+    for (int k = 1; k <= Form2::kRows; ++k) {
+      EXPECT_EQ(sizes ? Modulo1::KeypadSides(k) : Modulo1::KeypadCount(k), expected(k))
+          << cases[k - 1].typed;
     }
-    Click(dialog->Command2);
-    Click(dialog->Command1);
-    for (int k = 1; k <= static_cast<int>(std::size(cases)) && k <= Form2::kRows; ++k) {
-      SCOPED_TRACE(cases[k - 1].typed);
-      const int16_t expected = cases[k - 1].stored < 0 ? k : cases[k - 1].stored;
-      EXPECT_EQ(dialog->EditCount(k), expected);
-      EXPECT_EQ(dialog->Text2(k)->text(), QStringLiteral(" %1").arg(expected))
-          << "shown again in its normal form";
-    }
-    Click(dialog->Command4);
-  });
-  for (int k = 1; k <= Form2::kRows; ++k) {
-    const int16_t expected = cases[k - 1].stored < 0 ? k : cases[k - 1].stored;
-    EXPECT_EQ(Modulo1::KeypadCount(k), expected) << cases[k - 1].typed;
+    // Slot 3 was given 0.4: its count is the file's 8th line, its size the 9th.
+    EXPECT_EQ(ReadConfig().split('\n').value(sizes ? 8 : 7), QByteArray(" 0\r"))
+        << "0.4 is saved as 0";
+    EXPECT_EQ(sizes ? Modulo1::KeypadSides(11) : Modulo1::KeypadCount(11), sizes ? 6 : 11)
+        << "a slot never shown keeps its value";
   }
-  EXPECT_TRUE(ReadConfig().contains("\r\n 0\r\n")) << "0.4 is saved as 0";
-  EXPECT_EQ(Modulo1::KeypadCount(11), 11) << "a slot never shown keeps its value";
 }
 
 TEST_F(ConfigDialogTest, SizesFollowTheSameRule) {

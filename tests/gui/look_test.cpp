@@ -1,5 +1,4 @@
 #include "windows/common/look.h"
-#include "runtime/twips.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -13,6 +12,7 @@
 #include <QToolButton>
 
 #include "gui_support.h"
+#include "runtime/twips.h"
 #include "shell/about_orvida.h"
 #include "shell/shell.h"
 #include "windows/config/form2.h"
@@ -28,6 +28,26 @@ TEST(LabelText, TurnsAccessKeyCaptionsIntoWhatALabelShows) {
   };
   for (const auto& [caption, shown] : cases) {
     EXPECT_EQ(Look::LabelText(QString::fromUtf8(caption)), QString::fromUtf8(shown)) << caption;
+  }
+}
+
+// A keypad button leaves its caption 57 pixels of the program's font.
+TEST(WrapCaption, BreaksAtABlankAndCutsWhatStillDoesNotFit) {
+  const QFontMetrics metrics(Look::SansFont());
+  const std::pair<const char*, const char*> cases[] = {
+      {"Spada lunga", "Spada lunga"},
+      {"Palla di fuoco 8d6", "Palla di\nfuoco 8d6"},
+      {"&Palla di fuoco 8d6", "&Palla di\nfuoco 8d6"},
+      {"Palla di fuoco del mago supremo", "Palla di\nfuoco del \u2026"},
+      {"Incantesimo  &&  8d6", "Incantesimo\n&&  8d6"},
+      {"Palla di fuoco && ghiaccio", "Palla di\nfuoco && g\u2026"},
+      {"Disintegrazione", "Disintegra\u2026"},
+      {"Disintegrazione 12d6", "Disintegra\u2026\n12d6"},
+  };
+  for (const auto& [caption, wrapped] : cases) {
+    EXPECT_EQ(Look::WrapCaption(QString::fromUtf8(caption), metrics, 57),
+              QString::fromUtf8(wrapped))
+        << caption;
   }
 }
 
@@ -98,6 +118,60 @@ TEST_F(CaptionFitTest, MainWindowWithThePanelOpen) {
   ExpectCaptionsFit(form);
   QTest::mouseClick(form->CmndUpDown, Qt::LeftButton);
   ExpectCaptionsFit(form);
+}
+
+// The first and past-the-last columns where `shown` differs from `blank`, in logical pixels:
+// the ink of a text.
+std::pair<qreal, qreal> InkColumns(const QImage& blank, const QImage& shown) {
+  int first = shown.width();
+  int last = -1;
+  for (int y = 0; y < shown.height(); ++y) {
+    for (int x = 0; x < shown.width(); ++x) {
+      if (shown.pixel(x, y) == blank.pixel(x, y)) continue;
+      first = std::min(first, x);
+      last = std::max(last, x);
+    }
+  }
+  const qreal ratio = shown.devicePixelRatio();
+  return {first / ratio, (last + 1) / ratio};
+}
+
+// Every sum shows whole and centred in the result box (also at 200 %: see CMakeLists.txt),
+// in its large font while it fits; five digits do not at that size.
+TEST_F(CaptionFitTest, ResultBoxShowsTheWidestSumsWholeAndCentred) {
+  WriteConfig(orvida_test::JoinLines(orvida_test::SampleLines()));
+  Shell::SplashShown = 1;
+  Form1* form = Shell::ShowForm1();
+  QLineEdit* box = form->Text2;
+  const std::pair<const char*, bool> cases[] = {
+      {"18", false}, {"9999", false}, {"32767", false}, {"10376", false}, {"20000", true}};
+  for (const auto& [text, typed] : cases) {
+    SCOPED_TRACE(text);
+    box->clear();
+    const QImage blank = box->grab().toImage();
+    if (typed) {
+      box->setFocus();
+      QTest::keyClicks(box, QString::fromLatin1(text));
+      form->Text1->setFocus();
+    } else {
+      box->setText(QString::fromLatin1(text));
+    }
+    ASSERT_EQ(box->text(), QString::fromLatin1(text));
+    const auto [left, right] = InkColumns(blank, box->grab().toImage());
+    const QFontMetricsF metrics(box->font());
+    const QRectF ink = metrics.tightBoundingRect(box->text());
+    EXPECT_NEAR(right - left, ink.width(), 1.5) << "digits are cut";
+    // Centred: the text's advance, not its ink, has equal room on either side.
+    const qreal start = left - ink.left();
+    const qreal end = start + metrics.horizontalAdvance(box->text());
+    EXPECT_NEAR(start, box->width() - end, 1.5) << "not centred";
+    if (strlen(text) <= 3) {
+      EXPECT_EQ(box->font(), Look::ArialFont(28.2, true));
+    } else {
+      // The largest size that fits: the text spans most of the box.
+      EXPECT_GE(right - left, 0.75 * box->width());
+    }
+  }
 }
 
 TEST_F(CaptionFitTest, ConfigurationDialog) {

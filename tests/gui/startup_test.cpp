@@ -1,10 +1,15 @@
 #include <QApplication>
+#include <QDir>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include "gui_support.h"
+#include "runtime/handlers.h"
+#include "runtime/runtime_error.h"
 #include "shell/about_orvida.h"
 #include "shell/shell.h"
 #include "windows/main/form1.h"
@@ -159,6 +164,16 @@ TEST_F(StartupTest, AboutTextsAreSetAtLoad) {
   EXPECT_TRUE(about->Label6->text().contains(QStringLiteral(".example")));
 }
 
+// The style keeps its drawings of a button by the button's palette: were each About window
+// to give its button a palette of its own, every opening would add a copy to the cache.
+TEST_F(StartupTest, EveryAboutWindowPaintsItsButtonWithTheSamePalette) {
+  Shell::Start();
+  const qint64 first = Shell::LoadedAboutOrvida()->Command1->palette().cacheKey();
+  Shell::LoadedAboutOrvida()->close();
+  Settle();
+  EXPECT_EQ(Shell::ShowAboutOrvida()->Command1->palette().cacheKey(), first);
+}
+
 TEST_F(StartupTest, OnlyTheOkButtonOfTheAboutWindowTakesFocus) {
   Shell::Start();
   AboutOrvida* about = Shell::LoadedAboutOrvida();
@@ -178,6 +193,69 @@ TEST_F(StartupTest, MainWindowLoadFailureStillOpensIt) {
   ASSERT_NE(Shell::LoadedForm1(), nullptr);
   EXPECT_EQ(Shell::SplashShown, 1);
   EXPECT_EQ(presenter_.messages.size(), 1u);
+}
+
+// The start-up warning word for word, for a file that ends early and for a number too large.
+TEST_F(StartupTest, TheWarningAboutADamagedFileNamesTheFileTheLineAndTheProblem) {
+  const std::pair<QByteArray, const char*> cases[] = {
+      {"3d6\r\n 3\r\n", "Riga: 3\nProblema: Input oltre la fine del file (errore 62)"},
+      {"3d6\r\n 40000\r\n 6\r\n", "Riga: 2\nProblema: Overflow (errore 6)"},
+  };
+  for (const auto& [file, problem] : cases) {
+    SCOPED_TRACE(problem);
+    CloseAllWindows();
+    presenter_.messages.clear();
+    WriteConfig(file);
+    Shell::SplashShown = 1;
+    Shell::ShowForm1();
+    ASSERT_EQ(presenter_.messages.size(), 1u);
+    EXPECT_EQ(presenter_.messages[0].text,
+              QStringLiteral("Impossibile leggere per intero la configurazione della Pulsantiera "
+                             "Veloce.\n\nFile: ") +
+                  QDir::toNativeSeparators(ConfigPath()) + u'\n' + QString::fromUtf8(problem) +
+                  QStringLiteral("\n\nI pulsanti letti fin qui sono stati caricati, gli altri "
+                                 "restano vuoti. Il file non verrà modificato finché non "
+                                 "salverai la configurazione."));
+  }
+}
+
+// The program's own message boxes, not the tests' recording: an error shows the critical
+// icon, a warning the warning icon, each with one button, "OK".
+TEST(MessageBoxes, ShowTheIconOfTheirKindAndOneOkButton) {
+  const std::pair<Runtime::MessageKind, QMessageBox::Icon> cases[] = {
+      {Runtime::MessageKind::Error, QMessageBox::Critical},
+      {Runtime::MessageKind::Warning, QMessageBox::Warning},
+  };
+  for (const auto& [kind, expected] : cases) {
+    SCOPED_TRACE(expected);
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    QStringList buttons;
+    QString title;
+    QTimer::singleShot(0, [&] {
+      auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+      if (!box) return;
+      icon = box->icon();
+      title = box->windowTitle();
+      for (QAbstractButton* button : box->buttons()) buttons << button->text();
+      QTest::keyClick(box, Qt::Key_Return);
+    });
+    // Should the box stay open, the test fails instead of waiting forever.
+    QTimer guard;
+    guard.setSingleShot(true);
+    QObject::connect(&guard, &QTimer::timeout, [] {
+      if (QWidget* box = QApplication::activeModalWidget()) box->close();
+    });
+    guard.start(5000);
+    if (kind == Runtime::MessageKind::Error) {
+      Runtime::ReportError(nullptr, Runtime::RuntimeError(Runtime::ErrorNumber::DiskFull));
+    } else {
+      Runtime::ReportWarning(nullptr, QStringLiteral("Attenzione"));
+    }
+    EXPECT_EQ(icon, expected);
+    EXPECT_EQ(buttons, QStringList{QStringLiteral("OK")});
+    EXPECT_EQ(title, Runtime::kMessageTitle);
+    EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+  }
 }
 
 }  // namespace

@@ -4,6 +4,8 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 #include <QWidget>
 
 #include "runtime/twips.h"
@@ -64,6 +66,54 @@ QPushButton* Button(QWidget* parent, const QString& caption, const QString& acce
   button->setDefault(false);
   button->setAccessibleName(accessibleName.isEmpty() ? Look::LabelText(caption) : accessibleName);
   return button;
+}
+
+namespace {
+
+// The width a push button leaves its caption, inside its frame and margins.
+int CaptionRoom(const QPushButton* button) {
+  QStyleOptionButton option;
+  option.initFrom(button);
+  const QStyle* style = button->style();
+  return button->width() - 2 * (style->pixelMetric(QStyle::PM_ButtonMargin, &option, button) +
+                                style->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, button));
+}
+
+class CaptionWrappingButton : public QPushButton {
+ public:
+  using QPushButton::QPushButton;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override {
+    const QString wrapped = Look::WrapCaption(text(), fontMetrics(), CaptionRoom(this));
+    if (wrapped == text()) {
+      QPushButton::paintEvent(event);
+      return;
+    }
+    // The style lays a caption with a line break out as centred lines; its text is drawn
+    // as plain text, never as markup.
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.text = wrapped;
+    painter.drawControl(QStyle::CE_PushButton, option);
+  }
+};
+
+}  // namespace
+
+QPushButton* WrappingButton(QWidget* parent, const QString& caption,
+                            const QString& accessibleName) {
+  QPushButton* button = new CaptionWrappingButton(caption, parent);
+  button->setAutoDefault(false);
+  button->setDefault(false);
+  button->setAccessibleName(accessibleName.isEmpty() ? Look::LabelText(caption) : accessibleName);
+  return button;
+}
+
+bool CaptionFits(const QPushButton* button) {
+  return Look::WrapCaption(button->text(), button->fontMetrics(), CaptionRoom(button)) ==
+         button->text();
 }
 
 QFrame* Rule(QWidget* parent, int fromX, int toX, int y) {

@@ -37,6 +37,14 @@ QLabel* ReadOnlyBox(QWidget* parent, const QFont& font, Qt::Alignment alignment,
 // Its accessible name is `accessibleName`, or the caption as shown when that is empty.
 QPushButton* Button(QWidget* parent, const QString& caption, const QString& accessibleName = {});
 
+// A push button like Button() whose caption, when too long for one line, wraps at a blank
+// onto a second one, centred, and is cut short with "…" where it still does not fit.
+QPushButton* WrappingButton(QWidget* parent, const QString& caption,
+                            const QString& accessibleName = {});
+
+// Whether `button` shows its caption whole on one line.
+bool CaptionFits(const QPushButton* button);
+
 // A black horizontal rule one pixel thick, from x `fromX` to `toX` at height `y` (twips).
 QFrame* Rule(QWidget* parent, int fromX, int toX, int y);
 

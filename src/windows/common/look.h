@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QFont>
+#include <QFontMetrics>
 #include <QRect>
 #include <QString>
 
@@ -22,12 +23,18 @@ QFont SansFont(double points = 8.0, bool bold = false, bool italic = false);  //
 QFont ArialFont(double points, bool bold = false);                            // Arial
 QFont SerifFont(double points, bool bold = false);                            // Times New Roman
 
-// Registers the bundled fonts and sets the program-wide style and default font. Call once,
-// after the application object exists.
+// Registers the bundled fonts, sets the program-wide style and default font, and tells screen
+// readers what the windows and panels are. Call once, after the application object exists.
 void Install();
 
 // What a label shows for an access-key caption: "&&" is one ampersand, a single "&" marks
 // the next letter and is not shown, and a CR LF pair is one line break.
 QString LabelText(const QString& caption);
+
+// An access-key caption laid out for a button whose text may take `width` pixels: unchanged
+// when it fits on one line, else broken at a blank onto two lines (joined by "\n"), each line
+// cut short with "…" where it is still too wide. The access key survives on a line that is
+// not cut.
+QString WrapCaption(const QString& caption, const QFontMetrics& metrics, int width);
 
 }  // namespace Look

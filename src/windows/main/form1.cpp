@@ -8,7 +8,7 @@
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStyle>
-#include <QStyleOptionButton>
+#include <QStyleOptionFrame>
 #include <QTextDocument>
 #include <QToolButton>
 
@@ -30,6 +30,29 @@ namespace {
 
 const QString kOpenCaption = QStringLiteral("Apri &Pulsantiera Veloce");
 const QString kCloseCaption = QStringLiteral("Chiudi &Pulsantiera Veloce");
+
+// The result box keeps its large font while its text fits and otherwise takes the largest
+// size at which the text fits, so that every sum up to 32767 shows whole and centred. A text
+// too long even at the smallest size scrolls, as in any box.
+void FitResultFont(QLineEdit* box, const QFont& full) {
+  constexpr int kSmallestPixels = 11;
+  QStyleOptionFrame option;
+  option.initFrom(box);
+  const QStyle* style = box->style();
+  option.lineWidth = style->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, box);
+  const QRect contents = style->subElementRect(QStyle::SE_LineEditContents, &option, box)
+                             .marginsRemoved(box->textMargins());
+  // A box shows its text whole, centred, while the text leaves two pixels clear on either
+  // side and one more beside the cursor; one pixel more allows for rounding its width.
+  const int room =
+      contents.width() - 2 * 2 - style->pixelMetric(QStyle::PM_TextCursorWidth, nullptr, box) - 2;
+  QFont font = full;
+  while (font.pixelSize() > kSmallestPixels &&
+         QFontMetricsF(font).horizontalAdvance(box->text()) > room) {
+    font.setPixelSize(font.pixelSize() - 1);
+  }
+  if (font != box->font()) box->setFont(font);
+}
 
 // Reads the keypad presets when the main window loads. A missing file is no error: the
 // presets that come with the program are used until the user saves their own. A file that
@@ -89,9 +112,13 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
   Text3 = Controls::TextBox(this, Look::SansFont(12), Qt::AlignCenter,
                             QStringLiteral("Numero di facce di ogni dado"), QStringLiteral("6"));
   Place(Text3, 1080, 360, 732, 396);
-  Text2 = Controls::TextBox(this, Look::ArialFont(28.2, true), Qt::AlignCenter,
+  const QFont resultFont = Look::ArialFont(28.2, true);
+  Text2 = Controls::TextBox(this, resultFont, Qt::AlignCenter,
                             QStringLiteral("Risultato del lancio"), QStringLiteral("18"));
   Place(Text2, 2040, 360, 1332, 648);
+  // A sum and what the user types alike.
+  connect(Text2, &QLineEdit::textChanged, this,
+          [this, resultFont] { FitResultFont(Text2, resultFont); });
 
   Command5 = new QToolButton(this);
   Command5->setText(QStringLiteral("&Tira"));
@@ -131,7 +158,7 @@ Form1::Form1(QWidget* parent) : QWidget(parent) {
   for (int i = 1; i <= Modulo1::kKeypadSlots; ++i) {
     const int col = (i - 1) / 3;
     const int row = (i - 1) % 3;
-    auto* button = Controls::Button(Frame1, QStringLiteral("Command1"));
+    QPushButton* button = Controls::WrappingButton(Frame1, QStringLiteral("Command1"));
     Place(button, 120 + 1080 * col, 240 + 480 * row, 972, 372);
     Command1(i) = button;
     Command1Group->addButton(button, i);
@@ -163,14 +190,9 @@ void Form1::RefreshKeypad() {
     button->setText(KeypadText(i));
     const QString shown = Look::LabelText(KeypadText(i));
     button->setAccessibleName(QStringLiteral("Pulsante veloce %1: %2").arg(i).arg(shown));
-    // A caption too long for its button is cut; its tooltip shows it whole.
-    QStyleOptionButton option;
-    option.initFrom(button);
-    const int frame = button->style()->pixelMetric(QStyle::PM_ButtonMargin, &option, button) +
-                      button->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, &option, button);
-    const bool cut = button->fontMetrics().horizontalAdvance(shown) > button->width() - 2 * frame;
-    // Plain text: a caption is never read as markup.
-    button->setToolTip(cut ? Qt::convertFromPlainText(shown) : QString());
+    // A caption too long for one line is wrapped, and may be cut; its tooltip shows it whole,
+    // as plain text: a caption is never read as markup.
+    button->setToolTip(Controls::CaptionFits(button) ? QString() : Qt::convertFromPlainText(shown));
   }
 }
 
