@@ -7,8 +7,8 @@
 #include <cstdint>
 
 #include "dice/dice.h"
-#include "runtime/random.h"
 #include "keypad/keypad.h"
+#include "runtime/random.h"
 
 namespace {
 

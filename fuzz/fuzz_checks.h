@@ -13,10 +13,10 @@
 #include <cstdlib>
 #include <string>
 
+#include "keypad/keypad.h"
 #include "keypad_snapshot.h"
 #include "runtime/conversions.h"
 #include "runtime/runtime_error.h"
-#include "keypad/keypad.h"
 
 namespace orvida_fuzz {
 

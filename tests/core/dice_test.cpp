@@ -12,13 +12,13 @@
 
 namespace {
 
-using Runtime::ErrorNumber;
 using Modulo1::RollDice;
-using Runtime::RuntimeError;
-using Runtime::ScopedRandomSource;
 using orvida_test::kLargestDraw;
 using orvida_test::ScriptedSource;
 using orvida_test::SeededSource;
+using Runtime::ErrorNumber;
+using Runtime::RuntimeError;
+using Runtime::ScopedRandomSource;
 
 // A draw that makes a die of `sides` sides show `face` (the middle of its interval).
 float DrawFor(int face, int sides) { return static_cast<float>((face - 0.5) / sides); }

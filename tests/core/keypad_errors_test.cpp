@@ -12,24 +12,24 @@
 #include <QTemporaryDir>
 #include <functional>
 
-#include "runtime/runtime_error.h"
 #include "keypad/keypad.h"
+#include "runtime/runtime_error.h"
 #include "test_support.h"
 
 namespace {
 
 using Modulo1::ClearKeypad;
-using Runtime::ErrorNumber;
 using Modulo1::KeypadCount;
 using Modulo1::KeypadSides;
 using Modulo1::KeypadText;
 using Modulo1::LoadKeypadConfig;
-using Runtime::RuntimeError;
 using Modulo1::SaveKeypadConfig;
 using orvida_test::JoinLines;
 using orvida_test::ReadBytes;
 using orvida_test::SampleLines;
 using orvida_test::WriteBytes;
+using Runtime::ErrorNumber;
+using Runtime::RuntimeError;
 
 // Fills the table with values that no test file holds.
 void FillWithSentinels() {

@@ -6,9 +6,9 @@
 #include <QTemporaryDir>
 #include <random>
 
-#include "runtime/runtime_error.h"
-#include "runtime/codepage.h"
 #include "keypad/keypad.h"
+#include "runtime/codepage.h"
+#include "runtime/runtime_error.h"
 #include "test_support.h"
 
 namespace {

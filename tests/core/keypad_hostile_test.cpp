@@ -4,9 +4,9 @@
 
 #include <QTemporaryDir>
 
-#include "runtime/runtime_error.h"
 #include "hostile_configs.h"
 #include "keypad/keypad.h"
+#include "runtime/runtime_error.h"
 #include "test_support.h"
 
 namespace {

@@ -16,8 +16,8 @@
 #include <random>
 #include <thread>
 
-#include "runtime/runtime_error.h"
 #include "keypad/keypad.h"
+#include "runtime/runtime_error.h"
 #include "save_loop_tables.h"
 #include "test_support.h"
 

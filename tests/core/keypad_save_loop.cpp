@@ -8,8 +8,8 @@
 #include <QString>
 #include <cstdio>
 
-#include "runtime/runtime_error.h"
 #include "keypad/keypad.h"
+#include "runtime/runtime_error.h"
 #include "save_loop_tables.h"
 
 int main(int argc, char** argv) {

@@ -11,12 +11,12 @@
 
 namespace {
 
+using orvida_test::ScriptedSource;
 using Runtime::DrawFrom;
 using Runtime::DrawUniform;
 using Runtime::ReseedFromClock;
 using Runtime::ScopedRandomSource;
 using Runtime::ScopedReseedClock;
-using orvida_test::ScriptedSource;
 
 // A draw must lie in [0, 1) and be a whole multiple of 2^-24 (24 random bits, no rounding).
 bool IsValidDraw(float r) {

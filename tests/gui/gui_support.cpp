@@ -48,4 +48,3 @@ QByteArray GuiTest::ConfigFromLines(const QStringList& lines) {
   for (const QString& line : lines) bytes += line.toLatin1() + "\r\n";
   return bytes;
 }
-

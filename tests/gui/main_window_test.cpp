@@ -6,12 +6,12 @@
 #include <QTextDocument>
 #include <QToolButton>
 
-#include "runtime/conversions.h"
 #include "gui_support.h"
+#include "runtime/conversions.h"
+#include "runtime/twips.h"
 #include "shell/shell.h"
 #include "windows/common/look.h"
 #include "windows/main/form1.h"
-#include "runtime/twips.h"
 
 namespace {
 

@@ -229,12 +229,14 @@ TEST(MessageBoxes, ShowTheIconOfTheirKindAndOneOkButton) {
   for (const auto& [kind, expected] : cases) {
     SCOPED_TRACE(expected);
     QMessageBox::Icon icon = QMessageBox::NoIcon;
+    Qt::TextFormat format = Qt::AutoText;
     QStringList buttons;
     QString title;
     QTimer::singleShot(0, [&] {
       auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
       if (!box) return;
       icon = box->icon();
+      format = box->textFormat();
       title = box->windowTitle();
       for (QAbstractButton* button : box->buttons()) buttons << button->text();
       QTest::keyClick(box, Qt::Key_Return);
@@ -246,12 +248,15 @@ TEST(MessageBoxes, ShowTheIconOfTheirKindAndOneOkButton) {
       if (QWidget* box = QApplication::activeModalWidget()) box->close();
     });
     guard.start(5000);
+    // A path or a caption in a message is never read as markup.
     if (kind == Runtime::MessageKind::Error) {
-      Runtime::ReportError(nullptr, Runtime::RuntimeError(Runtime::ErrorNumber::DiskFull));
+      Runtime::ReportError(nullptr, Runtime::RuntimeError(Runtime::ErrorNumber::DiskFull,
+                                                          QStringLiteral("/<b>dadi</b>/conf.ini")));
     } else {
-      Runtime::ReportWarning(nullptr, QStringLiteral("Attenzione"));
+      Runtime::ReportWarning(nullptr, QStringLiteral("<img src=\"/dev/zero\">"));
     }
     EXPECT_EQ(icon, expected);
+    EXPECT_EQ(format, Qt::PlainText);
     EXPECT_EQ(buttons, QStringList{QStringLiteral("OK")});
     EXPECT_EQ(title, Runtime::kMessageTitle);
     EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
