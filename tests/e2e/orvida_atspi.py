@@ -93,6 +93,16 @@ def check(condition, message):
     print("ok:", message, flush=True)
 
 
+def check_controls(window, expected, what):
+    """Checks that `window` shows exactly the (role, name) pairs `expected`."""
+    found = controls(window)
+    check(
+        found == sorted(expected),
+        "%s holds exactly its named controls\n  missing %s\n  unexpected %s"
+        % (what, sorted(set(expected) - set(found)), sorted(set(found) - set(expected))),
+    )
+
+
 def pump():
     """Delivers the events that have reached us."""
     context = GLib.MainContext.default()
@@ -223,15 +233,7 @@ def scenario(program):
     check(main.getRoleName() == "frame", "the main window is a frame")
     press(main, "Apri Pulsantiera Veloce")
     poll("the keypad panel to open", lambda: find(main, "panel", "Pulsantiera Veloce"))
-    found = controls(main)
-    check(
-        found == sorted(MAIN_CONTROLS),
-        "the main window holds exactly its named controls\n  missing %s\n  unexpected %s"
-        % (
-            sorted(set(MAIN_CONTROLS) - set(found)),
-            sorted(set(found) - set(MAIN_CONTROLS)),
-        ),
-    )
+    check_controls(main, MAIN_CONTROLS, "the main window")
 
     # A new sum is announced: the result box's description changes, with an event.
     result = find(main, "text", "Risultato del lancio")
@@ -270,15 +272,7 @@ def scenario(program):
     press(main, "Configura Pulsantiera Veloce")
     dialog = program.window(app, CONFIG_TITLE)
     check(dialog.getRoleName() == "dialog", "the configuration window is a dialog")
-    found = controls(dialog)
-    check(
-        found == sorted(CONFIG_CONTROLS),
-        "the dialog holds exactly its named controls\n  missing %s\n  unexpected %s"
-        % (
-            sorted(set(CONFIG_CONTROLS) - set(found)),
-            sorted(set(found) - set(CONFIG_CONTROLS)),
-        ),
-    )
+    check_controls(dialog, CONFIG_CONTROLS, "the dialog")
     caption = find(dialog, "text", "Testo del pulsante, riga 1")
     check(box_text(caption) == CAPTIONS[1], "the first caption box reads the first caption")
     press(dialog, "Annulla")
