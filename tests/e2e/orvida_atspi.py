@@ -20,6 +20,9 @@ import tempfile
 import time
 import traceback
 
+import e2e_checks
+from e2e_checks import WAIT, Failure, check
+
 try:
     import pyatspi
     from gi.repository import GLib
@@ -27,7 +30,6 @@ except ImportError as missing:
     print("skipped: %s (install python3-pyatspi)" % missing, flush=True)
     sys.exit(77)
 
-WAIT = 10.0  # seconds to wait for anything the program should do at once
 
 MAIN_TITLE = "Orvida"
 SPLASH_TITLE = "Informazioni su..."
@@ -83,16 +85,6 @@ def config_bytes():
     return "".join(line + "\r\n" for line in lines).encode("ascii")
 
 
-class Failure(Exception):
-    pass
-
-
-def check(condition, message):
-    if not condition:
-        raise Failure(message)
-    print("ok:", message, flush=True)
-
-
 def check_controls(window, expected, what):
     """Checks that `window` shows exactly the (role, name) pairs `expected`."""
     found = controls(window)
@@ -110,20 +102,10 @@ def pump():
         context.iteration(False)
 
 
-def poll(what, probe, timeout=WAIT, interval=0.05):
-    """Calls probe() until it returns something true; returns that value."""
-    deadline = time.monotonic() + timeout
-    while True:
-        pump()
-        try:
-            value = probe()
-        except GLib.Error:
-            value = None  # the tree changed under us: ask again
-        if value:
-            return value
-        if time.monotonic() > deadline:
-            raise Failure("timed out waiting for " + what)
-        time.sleep(interval)
+def poll(what, probe, timeout=WAIT):
+    """Calls probe() until it returns something true; returns that value. Events are delivered
+    before each call, and a probe that finds the tree changing under it is asked again."""
+    return e2e_checks.poll(what, probe, timeout, before=pump, transient=(GLib.Error,))
 
 
 def children(accessible):

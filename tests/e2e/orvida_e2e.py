@@ -23,13 +23,14 @@ import tempfile
 import time
 import traceback
 
+from e2e_checks import WAIT, Failure, check, poll
+
 SPLASH_TITLE = "Informazioni su..."
 MAIN_TITLE = "Orvida"
 CONFIG_TITLE = "Configura la Pulsantiera Veloce"
 MESSAGE_TITLE = "Orvida"
 
 TWIPS_PER_PIXEL = 15
-WAIT = 10.0  # seconds to wait for anything the program should do at once
 TOOLS = ("xdotool", "xclip", "import")
 
 
@@ -141,16 +142,6 @@ def prepared_slots():
 # --- Talking to X -----------------------------------------------------------------------------
 
 
-class Failure(Exception):
-    pass
-
-
-def check(condition, message):
-    if not condition:
-        raise Failure(message)
-    print("ok:", message, flush=True)
-
-
 def reached(message):
     """Logs a state that the wait just before it has already checked (it fails on time-out)."""
     print("ok:", message, flush=True)
@@ -163,18 +154,6 @@ def run(*args, timeout=WAIT, check_status=True):
     if check_status and result.returncode != 0:
         raise Failure("%s failed (%d): %s" % (" ".join(args), result.returncode, result.stderr))
     return result.stdout
-
-
-def poll(what, probe, timeout=WAIT, interval=0.05):
-    """Calls probe() until it returns something true; returns that value."""
-    deadline = time.monotonic() + timeout
-    while True:
-        value = probe()
-        if value:
-            return value
-        if time.monotonic() > deadline:
-            raise Failure("timed out waiting for " + what)
-        time.sleep(interval)
 
 
 def key(*keys):
