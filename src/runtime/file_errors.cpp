@@ -72,6 +72,9 @@ QString FileErrorReason(int error, QFileDevice::FileError failure) {
 
 bool IsPermissionErrno(int error) { return error == EACCES || error == EPERM || error == EROFS; }
 
+namespace {
+
+// No room left for the data: a full disk, a used-up quota, a file-size limit.
 bool IsDiskFullErrno(int error) {
 #ifdef EDQUOT
   if (error == EDQUOT) return true;
@@ -88,6 +91,8 @@ bool WriteDenied(const QString& path) {
   return !QFileInfo(path).isWritable();
 #endif
 }
+
+}  // namespace
 
 ErrorNumber OpenForReadingError(const QString& path, int error) {
   if (error == ENOENT || error == ENOTDIR) return ErrorNumber::FileNotFound;

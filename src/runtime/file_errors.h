@@ -17,12 +17,6 @@ QString FileErrorReason(int error, QFileDevice::FileError failure = QFileDevice:
 // Access refused: no permission, or a read-only disk.
 bool IsPermissionErrno(int error);
 
-// No room left for the data: a full disk, a used-up quota, a file-size limit.
-bool IsDiskFullErrno(int error);
-
-// True when the process may not write `path` (a file, or a folder to create files in).
-bool WriteDenied(const QString& path);
-
 // The error for a file at `path` that could not be opened for reading: FileNotFound,
 // PermissionDenied or PathFileAccessError.
 ErrorNumber OpenForReadingError(const QString& path, int error);
