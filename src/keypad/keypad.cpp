@@ -17,6 +17,11 @@
 #ifdef Q_OS_UNIX
 #include <unistd.h>
 #endif
+#ifdef Q_OS_WIN
+#define NOMINMAX
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#endif
 
 namespace Modulo1 {
 
@@ -59,6 +64,56 @@ QString Reason(int error, const QString& systemWords) {
   }
 }
 
+#ifdef Q_OS_WIN
+// The errno value for the thread's last Win32 error: Qt's file engine calls the Win32 API on
+// Windows, which leaves errno alone.
+int ErrnoFromWin32(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+      return ENOENT;
+    case ERROR_DIRECTORY:
+      return ENOTDIR;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return EACCES;
+    case ERROR_WRITE_PROTECT:
+      return EROFS;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return ENOSPC;
+    case ERROR_FILE_TOO_LARGE:
+      return EFBIG;
+    case ERROR_CRC:
+    case ERROR_READ_FAULT:
+    case ERROR_WRITE_FAULT:
+    case ERROR_GEN_FAILURE:
+      return EIO;
+    default:
+      return 0;
+  }
+}
+#endif
+
+// Forgets the cause of any earlier failure, before a file operation.
+void ClearFileError() {
+  errno = 0;
+#ifdef Q_OS_WIN
+  SetLastError(ERROR_SUCCESS);
+#endif
+}
+
+// The cause of the file operation that just failed, as an errno value; 0 when unknown.
+int LastFileError() {
+#ifdef Q_OS_WIN
+  if (errno == 0) return ErrnoFromWin32(GetLastError());
+#endif
+  return errno;
+}
+
 bool IsLineEnd(char c) { return c == '\r' || c == '\n'; }
 
 // Reads up to `maxLines` lines. A line ends at CR LF, a lone LF or a lone CR; a last line
@@ -93,10 +148,11 @@ QList<QByteArray> ReadLines(QFile& file, int maxLines) {
     }
     const qsizetype size = buffer.size();
     buffer.resize(size + kChunkSize);
+    ClearFileError();
     const qint64 got = file.read(buffer.data() + size, kChunkSize);
     if (got < 0) {
       throw RuntimeError(ErrorNumber::DeviceIoError, file.fileName(), lines.size() + 1,
-                         Reason(errno, file.errorString()));
+                         Reason(LastFileError(), file.errorString()));
     }
     buffer.resize(size + got);
     atEnd = got == 0;
@@ -230,9 +286,9 @@ void LoadKeypadConfig(const QString& path) {
                        QStringLiteral("Il percorso non indica un file normale"));
   }
   QFile file(path);
-  errno = 0;
+  ClearFileError();
   if (!file.open(QIODevice::ReadOnly)) {
-    const int error = errno;
+    const int error = LastFileError();
     throw RuntimeError(LoadOpenError(path, error), path, 0, Reason(error, file.errorString()));
   }
   const QList<QByteArray> lines = ReadLines(file, kFileLines);
@@ -282,9 +338,9 @@ QByteArray KeypadConfigBytes() {
 void SaveKeypadConfig(const QString& path) {
   const QByteArray bytes = KeypadConfigBytes();
   QSaveFile file(path);
-  errno = 0;
+  ClearFileError();
   if (!file.open(QIODevice::WriteOnly)) {
-    const int error = errno;
+    const int error = LastFileError();
     const ErrorNumber number = SaveOpenError(path, error);
     // A file or folder that may not be written is refused before any system call fails.
     const QString reason = number == ErrorNumber::PermissionDenied && !IsPermissionErrno(error)
@@ -292,16 +348,16 @@ void SaveKeypadConfig(const QString& path) {
                                : Reason(error, file.errorString());
     throw RuntimeError(number, path, 0, reason);
   }
-  errno = 0;
+  ClearFileError();
   if (file.write(bytes) != bytes.size()) {
-    const int error = errno;
+    const int error = LastFileError();
     const QString reason = Reason(error, file.errorString());
     file.cancelWriting();
     throw RuntimeError(SaveWriteError(error), path, 0, reason);
   }
-  errno = 0;
+  ClearFileError();
   if (!file.commit()) {
-    const int error = errno;
+    const int error = LastFileError();
     throw RuntimeError(SaveWriteError(error), path, 0, Reason(error, file.errorString()));
   }
 }
