@@ -267,6 +267,8 @@ class Program:
         env = dict(os.environ)
         if wine:
             env.pop("QT_QPA_PLATFORM", None)
+            # Wine reads the command line in the locale's encoding: the folder has an "à".
+            env["LC_ALL"] = "C.UTF-8"
         else:
             env["QT_QPA_PLATFORM"] = "xcb"
         runtime = os.path.join(cwd, "runtime")
