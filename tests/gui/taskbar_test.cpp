@@ -2,7 +2,9 @@
 // (the splash too) and the configuration dialog have none. Windows shows a button for a
 // top-level window unless another window owns it or it has the WS_EX_TOOLWINDOW style;
 // WS_EX_APPWINDOW forces one. Read through the Win32 API from the real windows.
+#ifndef NOMINMAX
 #define NOMINMAX
+#endif
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
 
