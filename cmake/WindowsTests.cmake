@@ -6,7 +6,9 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(${ORVIDA_GOOGLETEST_SOURCE} ${PROJECT_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 foreach(lib gtest gtest_main gmock gmock_main)
   target_compile_options(${lib} PRIVATE -Wno-error)
-  add_library(GTest::${lib} ALIAS ${lib})
+  if(NOT TARGET GTest::${lib})
+    add_library(GTest::${lib} ALIAS ${lib})
+  endif()
 endforeach()
 
 # The test executables go beside Orvida.exe, with the DLLs they all need: Wine, like
