@@ -21,6 +21,10 @@ import zipfile
 try:
     import pefile
 except ImportError:
+    # Debian's python3-pefile belongs to Debian's python3, which may not be the first on PATH.
+    debian = "/usr/bin/python3"
+    if os.path.exists(debian) and os.path.realpath(sys.executable) != os.path.realpath(debian):
+        os.execv(debian, [debian] + sys.argv)
     pefile = None
 
 failures = []
