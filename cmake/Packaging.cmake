@@ -7,21 +7,29 @@
 
 include(GNUInstallDirs)
 
-set(ORVIDA_DOC_DIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/orvida)
+# On Windows the program folder is the package's one folder: Orvida.exe, conf.ini and the
+# DLLs at its top, the licences in a folder of their own.
+if(WIN32)
+  set(ORVIDA_BIN_DIR .)
+  set(ORVIDA_DOC_DIR licences)
+else()
+  set(ORVIDA_BIN_DIR ${CMAKE_INSTALL_BINDIR})
+  set(ORVIDA_DOC_DIR ${CMAKE_INSTALL_DATAROOTDIR}/doc/orvida)
+endif()
 
 install(TARGETS Orvida
-  RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR}
-  BUNDLE DESTINATION ${CMAKE_INSTALL_BINDIR}
+  RUNTIME DESTINATION ${ORVIDA_BIN_DIR}
+  BUNDLE DESTINATION ${ORVIDA_BIN_DIR}
 )
 
 # The presets that come with the program, installed only where none are yet: installing
 # again over an earlier installation keeps the presets its user saved.
 install(CODE "
-  set(orvida_conf \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}/conf.ini\")
+  set(orvida_conf \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${ORVIDA_BIN_DIR}/conf.ini\")
   if(EXISTS \"\${orvida_conf}\")
     message(STATUS \"Keeping the saved presets: \${orvida_conf}\")
   else()
-    file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${CMAKE_INSTALL_BINDIR}\" TYPE FILE
+    file(INSTALL DESTINATION \"\${CMAKE_INSTALL_PREFIX}/${ORVIDA_BIN_DIR}\" TYPE FILE
          FILES \"${PROJECT_SOURCE_DIR}/resources/conf.ini\")
   endif()
 ")
@@ -46,13 +54,8 @@ if(UNIX AND NOT APPLE)
 endif()
 
 # Windows has no system Qt: its libraries and plugins go beside the executable.
-if(WIN32 AND COMMAND qt_generate_deploy_app_script)
-  qt_generate_deploy_app_script(
-    TARGET Orvida
-    OUTPUT_SCRIPT ORVIDA_DEPLOY_SCRIPT
-    NO_UNSUPPORTED_PLATFORM_ERROR
-  )
-  install(SCRIPT ${ORVIDA_DEPLOY_SCRIPT})
+if(WIN32)
+  include(${CMAKE_CURRENT_LIST_DIR}/WindowsDeploy.cmake)
 endif()
 
 # Packages: an archive of the installed folder.
@@ -62,7 +65,12 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY
     "Un generatore di valori casuali per AD&D terza edizione: a dice roller")
 set(CPACK_PACKAGE_VERSION ${PROJECT_VERSION})
 set(CPACK_RESOURCE_FILE_LICENSE ${PROJECT_SOURCE_DIR}/LICENSE)
-set(CPACK_GENERATOR TGZ ZIP)
+if(WIN32)
+  set(CPACK_GENERATOR ZIP)
+  set(CPACK_SYSTEM_NAME win64)
+else()
+  set(CPACK_GENERATOR TGZ ZIP)
+endif()
 set(CPACK_SOURCE_GENERATOR TGZ)
 set(CPACK_SOURCE_IGNORE_FILES
   "^${PROJECT_SOURCE_DIR}/\\\\.git/" "^${PROJECT_SOURCE_DIR}/build[^/]*/"

@@ -11,6 +11,10 @@ ORVIDA_PACKAGES=(
   libasan8 libubsan1
 )
 
+# The Windows build (scripts/windows-toolchain, scripts/build-windows) and its tests under
+# Wine; installed only when the Windows program is built.
+ORVIDA_WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix wine64 python3-pefile"
+
 ensure_packages() {
   local missing=()
   local pkg

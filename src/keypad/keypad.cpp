@@ -65,9 +65,9 @@ void LoadKeypadConfig(const QString& path) {
   const QString native = Runtime::NativePath(path);
   Runtime::RefuseIfNotAFile(native, path);
   QFile file(native);
-  errno = 0;
+  Runtime::ClearFileError();
   if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-    const int error = errno;
+    const int error = Runtime::LastFileError();
     throw RuntimeError(Runtime::OpenForReadingError(native, error), path, 0,
                        FileErrorReason(error, file.error()));
   }
@@ -144,24 +144,22 @@ void SaveKeypadConfig(const QString& path) {
   // Unbuffered, so that every write meets the system at once and a full disk is seen here,
   // before the new file replaces the old one.
   QSaveFile file(native);
-  errno = 0;
+  Runtime::ClearFileError();
   if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-    const int error = errno;
+    const int error = Runtime::LastFileError();
     const ErrorNumber number = Runtime::OpenForWritingError(native, error);
-    // A file or folder that may not be written is refused before any system call fails.
-    const QString reason =
-        number == ErrorNumber::PermissionDenied && !Runtime::IsPermissionErrno(error)
-            ? QStringLiteral("Il file o la sua cartella non si può scrivere")
-            : FileErrorReason(error, file.error());
-    throw RuntimeError(number, path, 0, reason);
+    throw RuntimeError(number, path, 0, Runtime::OpenForWritingReason(number, error, file.error()));
   }
   const auto fail = [&](int error) {
     const QString reason = FileErrorReason(error, file.error());
     file.cancelWriting();
     throw RuntimeError(Runtime::WriteError(error), path, 0, reason);
   };
-  errno = 0;
-  if (file.write(bytes) != bytes.size()) fail(errno ? errno : EIO);
+  Runtime::ClearFileError();
+  if (file.write(bytes) != bytes.size()) {
+    const int error = Runtime::LastFileError();
+    fail(error != 0 ? error : EIO);
+  }
 #ifdef Q_OS_UNIX
     // Some file systems report a full disk only when the data reach it. (QSaveFile syncs too,
     // but takes no notice of a failure.)
@@ -172,9 +170,9 @@ void SaveKeypadConfig(const QString& path) {
 #endif
   if (synced != 0 && errno != EINVAL && errno != EROFS) fail(errno);
 #endif
-  errno = 0;
+  Runtime::ClearFileError();
   if (!file.commit()) {
-    const int error = errno;
+    const int error = Runtime::LastFileError();
     throw RuntimeError(Runtime::WriteError(error), path, 0, FileErrorReason(error, file.error()));
   }
 }

@@ -8,8 +8,65 @@
 #ifdef Q_OS_UNIX
 #include <unistd.h>
 #endif
+#ifdef Q_OS_WIN
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#define WIN32_LEAN_AND_MEAN
+#include <windows.h>
+#endif
 
 namespace Runtime {
+
+namespace {
+
+#ifdef Q_OS_WIN
+int ErrnoFromWin32(DWORD error) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND:
+    case ERROR_INVALID_DRIVE:
+    case ERROR_BAD_NETPATH:
+      return ENOENT;
+    case ERROR_DIRECTORY:
+      return ENOTDIR;
+    case ERROR_ACCESS_DENIED:
+    case ERROR_SHARING_VIOLATION:
+    case ERROR_LOCK_VIOLATION:
+      return EACCES;
+    case ERROR_WRITE_PROTECT:
+      return EROFS;
+    case ERROR_DISK_FULL:
+    case ERROR_HANDLE_DISK_FULL:
+      return ENOSPC;
+    case ERROR_FILE_TOO_LARGE:
+      return EFBIG;
+    case ERROR_CRC:
+    case ERROR_READ_FAULT:
+    case ERROR_WRITE_FAULT:
+    case ERROR_GEN_FAILURE:
+      return EIO;
+    default:
+      return 0;
+  }
+}
+#endif
+
+}  // namespace
+
+void ClearFileError() {
+  errno = 0;
+#ifdef Q_OS_WIN
+  SetLastError(ERROR_SUCCESS);
+#endif
+}
+
+int LastFileError() {
+#ifdef Q_OS_WIN
+  if (errno == 0) return ErrnoFromWin32(GetLastError());
+#endif
+  return errno;
+}
 
 QString FileErrorReason(int error, QFileDevice::FileError failure) {
   switch (error) {
@@ -111,6 +168,13 @@ ErrorNumber OpenForWritingError(const QString& path, int error) {
   }
   if (IsDiskFullErrno(error)) return ErrorNumber::DiskFull;
   return ErrorNumber::PathFileAccessError;
+}
+
+QString OpenForWritingReason(ErrorNumber number, int error, QFileDevice::FileError failure) {
+  if (number == ErrorNumber::PermissionDenied && !IsPermissionErrno(error)) {
+    return QStringLiteral("Il file o la sua cartella non si può scrivere");
+  }
+  return FileErrorReason(error, failure);
 }
 
 ErrorNumber WriteError(int error) {

@@ -10,6 +10,14 @@
 // failure, 0 when the system gave none.
 namespace Runtime {
 
+// Forgets the cause of any earlier failure; call it right before a file operation.
+void ClearFileError();
+
+// The cause of the file operation that just failed, as an errno value, 0 when unknown. On
+// Windows, where Qt calls the Win32 API and errno stays as it was, the thread's last Win32
+// error is translated.
+int LastFileError();
+
 // The cause in the user's language; without a system error number, Qt's kind of failure
 // tells the cause.
 QString FileErrorReason(int error, QFileDevice::FileError failure = QFileDevice::UnspecifiedError);
@@ -24,6 +32,11 @@ ErrorNumber OpenForReadingError(const QString& path, int error);
 // The error for a file at `path` that could not be created or opened for writing:
 // PathNotFound (no such folder), PathFileAccessError, PermissionDenied or DiskFull.
 ErrorNumber OpenForWritingError(const QString& path, int error);
+
+// The cause to show for a file that could not be opened for writing, `number` being
+// OpenForWritingError's answer: a file or folder that may not be written is refused before
+// any system call fails, so there is no system cause to tell then.
+QString OpenForWritingReason(ErrorNumber number, int error, QFileDevice::FileError failure);
 
 // The error for data that could not be written: DiskFull, PermissionDenied or
 // DeviceIoError.

@@ -2,7 +2,6 @@
 
 #include <QFileInfo>
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
 #include <vector>
 
@@ -47,10 +46,11 @@ QList<TextLine> ReadLines(QFile& file, int maxLines, qsizetype maxLineBytes) {
     current = TextLine();
   };
   while (lines.size() < maxLines) {
+    ClearFileError();
     const qint64 got = file.read(chunk.data(), kChunkSize);
     if (got < 0) {
       throw RuntimeError(ErrorNumber::DeviceIoError, file.fileName(), lines.size() + 1,
-                         FileErrorReason(errno, file.error()));
+                         FileErrorReason(LastFileError(), file.error()));
     }
     if (got == 0) {
       if (!current.bytes.isEmpty()) finish();

@@ -1,6 +1,14 @@
 // A save killed at any moment leaves conf.ini whole: either the table saved before or the
 // one being saved, never a mix, a part or nothing.
 #include <gtest/gtest.h>
+
+#ifdef _WIN32
+// Kills the helper with POSIX signals. On Windows the rename that makes the save atomic is
+// Qt's QSaveFile (MoveFileEx); the read-only tests check that a failed save keeps the file.
+TEST(KeypadSaveKillTest, ASaveKilledAtAnyMomentLeavesOneWholeTable) {
+  GTEST_SKIP() << "needs POSIX spawn and SIGKILL, which Windows does not have";
+}
+#else
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -152,3 +160,4 @@ TEST(KeypadProgramFolder, ReadsAndSavesBesideTheProgramInAnUndecodableFolder) {
 }
 
 }  // namespace
+#endif

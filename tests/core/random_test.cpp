@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <optional>
 #include <set>
+#include <vector>
 
 #include "test_support.h"
 
@@ -76,6 +77,20 @@ TEST(ReseedFromClock, EveryReseedStartsADifferentSequence) {
     }
     EXPECT_EQ(starts.size(), static_cast<size_t>(kReseeds));
   }
+}
+
+// Each process salts its seeds with std::random_device, so that two programs started within
+// one tick of the clock (Windows' ticks are coarse) roll different dice. Some MinGW runtimes
+// made std::random_device a fixed-seed engine: every process then drew the same salt.
+TEST(ReseedFromClock, ProcessSaltComesFromARealEntropySource) {
+  std::random_device first;
+  std::random_device second;
+  std::vector<unsigned> a, b;
+  for (int i = 0; i < 4; ++i) {
+    a.push_back(first());
+    b.push_back(second());
+  }
+  EXPECT_NE(a, b);
 }
 
 TEST(ScopedRandomSource, InstallsAndRestoresSourcesInNestedOrder) {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <QDir>
+
 namespace {
 
 using Runtime::ErrorNumber;
@@ -41,9 +43,11 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(RuntimeError, MessageNamesFileLineAndReason) {
   const RuntimeError error(ErrorNumber::FileNotFound, QStringLiteral("/x/perché/conf.ini"), 12,
                            QStringLiteral("No such file or directory"));
+  // The path is shown in the system's own form: \x\perché\conf.ini on Windows.
   EXPECT_EQ(error.message(),
             QStringLiteral("Errore di run-time '53':\n\nImpossibile trovare il file\n\n"
-                           "File: /x/perché/conf.ini (riga 12)\nNo such file or directory"));
+                           "File: %1 (riga 12)\nNo such file or directory")
+                .arg(QDir::toNativeSeparators(QStringLiteral("/x/perché/conf.ini"))));
   EXPECT_EQ(QString::fromUtf8(error.what()), error.message());
   EXPECT_EQ(error.path(), QStringLiteral("/x/perché/conf.ini"));
   EXPECT_EQ(error.line(), 12);
@@ -51,7 +55,8 @@ TEST(RuntimeError, MessageNamesFileLineAndReason) {
 
 TEST(RuntimeError, MessageLeavesOutWhatIsNotKnown) {
   EXPECT_EQ(RuntimeError(ErrorNumber::DiskFull, QStringLiteral("/d/conf.ini")).message(),
-            QStringLiteral("Errore di run-time '61':\n\nDisco pieno\n\nFile: /d/conf.ini"));
+            QStringLiteral("Errore di run-time '61':\n\nDisco pieno\n\nFile: %1")
+                .arg(QDir::toNativeSeparators(QStringLiteral("/d/conf.ini"))));
   EXPECT_EQ(RuntimeError(ErrorNumber::Overflow, {}, 0, QStringLiteral("motivo")).message(),
             QStringLiteral("Errore di run-time '6':\n\nOverflow\n\nmotivo"));
 }

@@ -9,6 +9,11 @@ saved as a screenshot. Meant to run inside `xvfb-run -a`; needs no window manage
 With --scenario read-only it checks instead that a program folder the user cannot write
 makes saving fail with a message and loses nothing.
 
+With --wine it drives the Windows build the same way: the build is installed, as its ZIP
+unpacks, into C:\Giochi\Città di prova\Orvida of the Wine prefix in WINEPREFIX, and
+Orvida.exe runs there under Wine on the windows platform. The read-only scenario then gives
+conf.ini the read-only attribute, and also checks the path in the error message.
+
 Exit status: 0 passed, 1 failed, 77 skipped (a needed tool is missing).
 """
 
@@ -233,11 +238,18 @@ class Clipboard:
 
 
 class Program:
-    def __init__(self, executable, cwd, log_path, user=None):
-        """Starts the program in cwd; as the given pwd entry's user, when there is one."""
+    def __init__(self, executable, cwd, log_path, user=None, wine=None):
+        """Starts the program in cwd; as the given pwd entry's user, when there is one; under
+        the given wine, when there is one (`executable` is then a Windows path)."""
         self.log = open(log_path, "wb")
+        self.wine = wine
         env = dict(os.environ)
-        env["QT_QPA_PLATFORM"] = "xcb"
+        if wine:
+            env.pop("QT_QPA_PLATFORM", None)
+            # Wine reads the command line in the locale's encoding: the folder has an "à".
+            env["LC_ALL"] = "C.UTF-8"
+        else:
+            env["QT_QPA_PLATFORM"] = "xcb"
         runtime = os.path.join(cwd, "runtime")
         os.makedirs(runtime, mode=0o700, exist_ok=True)
         env["XDG_RUNTIME_DIR"] = runtime
@@ -253,7 +265,7 @@ class Program:
                 os.chown(path, user.pw_uid, user.pw_gid)
             identity = {"user": user.pw_uid, "group": user.pw_gid, "extra_groups": []}
         self.process = subprocess.Popen(
-            [executable],
+            [wine, executable] if wine else [executable],
             cwd=cwd,
             env=env,
             stdin=subprocess.DEVNULL,
@@ -269,8 +281,10 @@ class Program:
 
     def windows(self):
         """The program's visible top-level windows, as (id, title) pairs."""
+        # Wine names each X window's class after the executable.
+        owner = ["--classname", "orvida.exe"] if self.wine else ["--pid", str(self.process.pid)]
         result = subprocess.run(
-            ["xdotool", "search", "--onlyvisible", "--pid", str(self.process.pid)],
+            ["xdotool", "search", "--onlyvisible", *owner],
             stdout=subprocess.PIPE,
             stderr=subprocess.DEVNULL,
             text=True,
@@ -495,9 +509,9 @@ def scenario(program, folder, shots):
     check(open(conf, "rb").read() == expected, "nothing is written on exit")
 
 
-def read_only_scenario(program, folder, shots):
+def read_only_scenario(program, folder, shots, shown_path=None):
     """The program folder cannot be written: saving fails with a message, and nothing is
-    lost, neither the file nor what was typed."""
+    lost, neither the file nor what was typed. The message names `shown_path`, when given."""
     conf = os.path.join(folder, "conf.ini")
     before = open(conf, "rb").read()
     files = sorted(os.listdir(folder))
@@ -517,6 +531,10 @@ def read_only_scenario(program, folder, shots):
     message = program.wait_window(MESSAGE_TITLE, exclude=(main,))
     screenshot(message, os.path.join(shots, "save-error-message.png"))
     reached("OK in a folder that cannot be written shows a message titled 'Orvida'")
+    if shown_path:
+        # A Windows message box copies its title and text with Ctrl+C.
+        text = program.clipboard.copy(lambda: (focus(message), key("ctrl+c")))[0]
+        check(shown_path in text, "the message names %s: %r" % (shown_path, text))
     focus(message)
     key("Return")
     program.wait_gone(message)
@@ -542,6 +560,7 @@ def main():
     parser.add_argument("--build-dir", required=True, help="the build folder to install")
     parser.add_argument("--screenshots", required=True, help="where the screenshots go")
     parser.add_argument("--keep", action="store_true", help="keep the temporary folder")
+    parser.add_argument("--wine", help="run the Windows build under this wine")
     parser.add_argument(
         "--scenario",
         choices=("full", "read-only"),
@@ -567,19 +586,42 @@ def main():
     temp = tempfile.mkdtemp(prefix="orvida-e2e-")
     program = None
     try:
-        prefix = os.path.join(temp, "prefix")
+        if args.wine:
+            # A folder whose name has an accent and a blank: the program finds its conf.ini
+            # through its own path in UTF-16.
+            drive_c = os.path.join(os.environ.get("WINEPREFIX", ""), "drive_c")
+            if not os.environ.get("WINEPREFIX"):
+                raise Failure("WINEPREFIX must name the Wine prefix to use")
+            if not os.path.isdir(drive_c):
+                run(args.wine, "wineboot", "--init", timeout=600)
+            prefix = os.path.join(drive_c, "Giochi", "Città di prova", "Orvida")
+            shutil.rmtree(os.path.dirname(prefix), ignore_errors=True)
+            folder = prefix
+            executable = "C:\\Giochi\\Città di prova\\Orvida\\Orvida.exe"
+        else:
+            prefix = os.path.join(temp, "prefix")
+            folder = os.path.join(prefix, "bin")
+            executable = os.path.join(folder, "Orvida")
         run(args.cmake, "--install", args.build_dir, "--prefix", prefix, timeout=120)
-        folder = os.path.join(prefix, "bin")
-        executable = os.path.join(folder, "Orvida")
-        check(os.access(executable, os.X_OK), "the installed program is " + executable)
+        installed = os.path.join(folder, "Orvida.exe" if args.wine else "Orvida")
+        check(os.path.isfile(installed), "the installed program is " + installed)
         elsewhere = os.path.join(temp, "elsewhere")
         os.makedirs(elsewhere)
         log = os.path.join(temp, "program.log")
         if args.scenario == "full":
             with open(os.path.join(folder, "conf.ini"), "wb") as conf:
                 conf.write(b"".join(slot.prepared() for slot in prepared_slots()))
-            program = Program(executable, elsewhere, log)
+            program = Program(executable, elsewhere, log, wine=args.wine)
             scenario(program, folder, args.screenshots)
+        elif args.wine:
+            # Windows has no user to become: conf.ini gets the read-only attribute, which
+            # Wine takes from the file's missing write permission.
+            conf = os.path.join(folder, "conf.ini")
+            os.chmod(conf, 0o444)
+            program = Program(executable, elsewhere, log, wine=args.wine)
+            read_only_scenario(
+                program, folder, args.screenshots, executable[: -len("Orvida.exe")] + "conf.ini"
+            )
         else:
             # Root writes anywhere: the program then runs as an ordinary user, as whom the
             # folder installed by root is read-only. Anyone else takes the write bits away.
@@ -617,6 +659,10 @@ def main():
                 print("program output:\n" + output, flush=True)
         if os.path.isdir(os.path.join(temp, "prefix", "bin")):
             os.chmod(os.path.join(temp, "prefix", "bin"), 0o755)
+        if args.wine and not args.keep and os.environ.get("WINEPREFIX"):
+            shutil.rmtree(
+                os.path.join(os.environ["WINEPREFIX"], "drive_c", "Giochi"), ignore_errors=True
+            )
         if args.keep:
             print("kept:", temp)
         else:

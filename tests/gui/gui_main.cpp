@@ -5,7 +5,9 @@
 #include "shell/shell.h"
 
 int main(int argc, char** argv) {
-  qputenv("QT_QPA_PLATFORM", "offscreen");
+  // Offscreen, unless the run asks for the system's platform to check real windows.
+  const QByteArray platform = qgetenv("ORVIDA_GUI_PLATFORM");
+  qputenv("QT_QPA_PLATFORM", platform.isEmpty() ? QByteArray("offscreen") : platform);
   QApplication app(argc, argv);
   Shell::Prepare();
   ::testing::InitGoogleTest(&argc, argv);

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QFontInfo>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -102,6 +103,19 @@ class CaptionFitTest : public GuiTest {
     }
   }
 };
+
+// The windows are measured for the bundled Liberation fonts: each must be the font really
+// drawn with, not a look-alike the system puts in its place. Windows has none of them
+// installed, so there only the bundled copies can pass.
+TEST_F(CaptionFitTest, DrawsWithTheBundledFonts) {
+  for (const QFont& font : {Look::SansFont(), Look::SansFont(8.0, true),
+                            Look::SansFont(7.8, false, true), Look::SerifFont(48, true)}) {
+    const QFontInfo info(font);
+    EXPECT_EQ(info.family(), font.family());
+    EXPECT_EQ(info.bold(), font.bold()) << font.family().toStdString();
+    EXPECT_EQ(info.italic(), font.italic()) << font.family().toStdString();
+  }
+}
 
 TEST_F(CaptionFitTest, AboutWindow) {
   Shell::Start();

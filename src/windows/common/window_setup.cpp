@@ -11,15 +11,40 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QWidget>
+#include <QWindow>
 
 #include "windows/common/look.h"
 
 namespace Window {
 
+namespace {
+
+#ifdef Q_OS_WIN
+// Windows gives a taskbar button to every top-level window that no other window owns. A
+// dialog without a parent (the About window) is owned by a hidden window instead, so it
+// has none; a dialog with a parent is owned by its parent's window already.
+void OwnByHiddenWindow(QWidget* window) {
+  if (window->parentWidget()) return;
+  // Never shown, and kept until the process ends: owned windows may outlive any other.
+  static QWindow* const owner = [] {
+    auto* hidden = new QWindow;
+    hidden->create();
+    return hidden;
+  }();
+  window->createWinId();
+  window->windowHandle()->setTransientParent(owner);
+}
+#endif
+
+}  // namespace
+
 void SetFixedDialog(QWidget* window, const QString& title, int width, int height) {
   // A dialog window has no taskbar entry of its own.
   window->setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                          Qt::WindowCloseButtonHint);
+#ifdef Q_OS_WIN
+  OwnByHiddenWindow(window);
+#endif
   window->setWindowTitle(title);
   window->setFixedSize(width, height);
 }
