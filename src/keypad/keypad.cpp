@@ -161,8 +161,8 @@ void SaveKeypadConfig(const QString& path) {
     fail(error != 0 ? error : EIO);
   }
 #ifdef Q_OS_UNIX
-    // Some file systems report a full disk only when the data reach it. (QSaveFile syncs too,
-    // but takes no notice of a failure.)
+  // Some file systems report a full disk only when the data reach it. (QSaveFile syncs too,
+  // but takes no notice of a failure.)
 #ifdef Q_OS_LINUX
   const int synced = ::fdatasync(file.handle());
 #else
