@@ -29,3 +29,12 @@ install(FILES /usr/share/doc/gcc-mingw-w64-base/copyright
   DESTINATION ${ORVIDA_DOC_DIR}/mingw-w64 RENAME gcc-runtime-copyright.txt)
 install(FILES /usr/share/doc/mingw-w64-common/copyright
   DESTINATION ${ORVIDA_DOC_DIR}/mingw-w64 RENAME mingw-w64-runtime-copyright.txt)
+
+# The DLLs above carry their debugging information (libstdc++ alone has 22 MB of it), which
+# no user needs: the installed copies are stripped of it.
+install(CODE "
+  file(GLOB_RECURSE orvida_dlls \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${ORVIDA_BIN_DIR}/*.dll\")
+  foreach(dll IN LISTS orvida_dlls)
+    execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-debug \"\${dll}\" COMMAND_ERROR_IS_FATAL ANY)
+  endforeach()
+")
