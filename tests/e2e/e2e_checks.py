@@ -3,6 +3,7 @@
 import time
 
 WAIT = 10.0  # seconds to wait for anything the program should do at once
+START_WAIT = 60.0  # seconds to wait for the first window: a start under Wine takes longer
 
 
 class Failure(Exception):

@@ -28,7 +28,7 @@ import tempfile
 import time
 import traceback
 
-from e2e_checks import WAIT, Failure, check, poll
+from e2e_checks import START_WAIT, WAIT, Failure, check, poll
 
 SPLASH_TITLE = "Informazioni su..."
 MAIN_TITLE = "Orvida"
@@ -306,7 +306,7 @@ class Program:
     def titles(self):
         return sorted(title for _, title in self.windows())
 
-    def wait_window(self, title, exclude=()):
+    def wait_window(self, title, exclude=(), timeout=WAIT):
         def probe():
             if not self.alive():
                 raise Failure("the program ended while waiting for " + repr(title))
@@ -315,7 +315,7 @@ class Program:
                     return window
             return None
 
-        return poll("the window " + repr(title), probe)
+        return poll("the window " + repr(title), probe, timeout=timeout)
 
     def wait_gone(self, window):
         poll(
@@ -366,7 +366,7 @@ def scenario(program, folder, shots):
     prepared = open(conf, "rb").read()
 
     # Start-up: the About window alone, as a splash.
-    splash = program.wait_window(SPLASH_TITLE)
+    splash = program.wait_window(SPLASH_TITLE, timeout=START_WAIT)
     time.sleep(0.3)  # give a wrongly early main window the chance to show up
     check(program.titles() == [SPLASH_TITLE], "the splash comes first, alone")
     screenshot(splash, os.path.join(shots, "about.png"))
@@ -516,7 +516,7 @@ def read_only_scenario(program, folder, shots, shown_path=None):
     before = open(conf, "rb").read()
     files = sorted(os.listdir(folder))
 
-    splash = program.wait_window(SPLASH_TITLE)
+    splash = program.wait_window(SPLASH_TITLE, timeout=START_WAIT)
     focus(splash)
     key("Escape")
     main = program.wait_window(MAIN_TITLE)

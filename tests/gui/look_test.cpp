@@ -36,7 +36,7 @@ TEST(LabelText, TurnsAccessKeyCaptionsIntoWhatALabelShows) {
 TEST(WrapCaption, BreaksAtABlankAndCutsWhatStillDoesNotFit) {
   const QFontMetrics metrics(Look::SansFont());
   const std::pair<const char*, const char*> cases[] = {
-      {"Spada lunga", "Spada lunga"},
+      {"Arco corto", "Arco corto"},
       {"Palla di fuoco 8d6", "Palla di\nfuoco 8d6"},
       {"&Palla di fuoco 8d6", "&Palla di\nfuoco 8d6"},
       {"Palla di fuoco del mago supremo", "Palla di\nfuoco del \u2026"},

@@ -37,7 +37,7 @@ class TaskbarTest : public GuiTest {
       GTEST_SKIP() << "needs the windows platform (ORVIDA_GUI_PLATFORM=windows): offscreen "
                       "windows have no Win32 window";
     }
-    WriteConfig(SampleConfig());
+    WriteConfig(orvida_test::JoinLines(orvida_test::SampleLines()));
   }
 };
 

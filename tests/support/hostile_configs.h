@@ -44,8 +44,12 @@ struct HostileConfig {
   // before an error stay in the table, the rest are untouched).
   bool Reads(int fileLine) const { return error == 0 || error == kLineCut || fileLine < line; }
 
-  // Named pipes in folders and /dev/zero exist on POSIX systems only.
-  bool PosixOnly() const { return kind == Kind::NamedPipe || kind == Kind::EndlessDevice; }
+  // Named pipes in folders, /dev/zero and symbolic links exist on POSIX systems only (a link
+  // that QFile::link makes on Windows is a shortcut file).
+  bool PosixOnly() const {
+    return kind == Kind::NamedPipe || kind == Kind::EndlessDevice || kind == Kind::DanglingLink ||
+           kind == Kind::LoopingLink;
+  }
 
   // Puts the case at `path`; returns the bytes written, empty for the other kinds.
   QByteArray Create(const QString& path) const {
