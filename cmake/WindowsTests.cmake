@@ -46,6 +46,11 @@ set(ORVIDA_WINE_ENVIRONMENT
 #   orvida_add_wine_test(<name> [TARGET <executable>] [FILTER <gtest filter>] [DISPLAY])
 # DISPLAY runs it on the windows platform instead of offscreen.
 find_program(ORVIDA_XVFB_RUN xvfb-run REQUIRED)
+# Put before a test's command: waits until the Wine of the test before has shut down (its
+# wineserver lingers for a few seconds), since a Windows program started while it does may
+# fail at once.
+find_program(ORVIDA_WINESERVER wineserver REQUIRED)
+set(ORVIDA_AFTER_WINE sh -c "\"$0\" -w && exec \"$@\"" ${ORVIDA_WINESERVER})
 function(orvida_add_wine_test name)
   cmake_parse_arguments(PARSE_ARGV 1 arg "DISPLAY" "TARGET;FILTER" "")
   if(NOT arg_TARGET)
@@ -61,7 +66,7 @@ function(orvida_add_wine_test name)
     list(APPEND environment QT_QPA_PLATFORM=offscreen)
   endif()
   add_test(NAME windows.${name}
-    COMMAND ${ORVIDA_XVFB_RUN} -a -s "-screen 0 1280x1024x24" ${CMAKE_CROSSCOMPILING_EMULATOR}
+    COMMAND ${ORVIDA_AFTER_WINE} ${ORVIDA_XVFB_RUN} -a -s "-screen 0 1280x1024x24" ${CMAKE_CROSSCOMPILING_EMULATOR}
             $<TARGET_FILE:${arg_TARGET}> ${filter})
   set_tests_properties(windows.${name} PROPERTIES
     ENVIRONMENT "${environment}" LABELS windows TIMEOUT 900)
