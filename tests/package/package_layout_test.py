@@ -19,16 +19,9 @@ import tarfile
 import tempfile
 import zipfile
 
+from package_checks import check, verdict
+
 ICON_SIZES = (16, 32, 48, 64, 128, 256)
-
-failures = []
-
-
-def check(condition, message):
-    print(("ok: " if condition else "FAILED: ") + message, flush=True)
-    if not condition:
-        failures.append(message)
-
 
 def run(*args):
     result = subprocess.run(args, stdout=subprocess.PIPE, stderr=subprocess.STDOUT, text=True)
@@ -176,11 +169,7 @@ def main():
     finally:
         shutil.rmtree(temp, ignore_errors=True)
 
-    if failures:
-        print("%d check(s) failed" % len(failures))
-        return 1
-    print("package: all checks passed")
-    return 0
+    return verdict("package")
 
 
 if __name__ == "__main__":

@@ -15,6 +15,8 @@ import struct
 import subprocess
 import sys
 
+from package_checks import check, verdict
+
 RT_ICON = 3
 RT_GROUP_ICON = 14
 RT_VERSION = 16
@@ -29,15 +31,6 @@ EXPECTED_STRINGS = {
 }
 # Our own entries: present and not empty.
 OWN_STRINGS = ("CompanyName", "LegalCopyright")
-
-failures = []
-
-
-def check(condition, message):
-    print(("ok: " if condition else "FAILED: ") + message, flush=True)
-    if not condition:
-        failures.append(message)
-
 
 # --- Reading a .res file -----------------------------------------------------------------------
 
@@ -229,11 +222,7 @@ def main():
     sizes = sorted(struct.unpack_from("<I", ico, 6 + 16 * i + 8)[0] for i in range(ico_count))
     check(sorted(len(r[3]) for r in icons) == sizes, "the pictures are stored whole")
 
-    if failures:
-        print("%d check(s) failed" % len(failures))
-        return 1
-    print("windres: all checks passed")
-    return 0
+    return verdict("windres")
 
 
 if __name__ == "__main__":

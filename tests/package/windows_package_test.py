@@ -27,7 +27,7 @@ except ImportError:
         os.execv(debian, [debian] + sys.argv)
     pefile = None
 
-failures = []
+from package_checks import check, verdict
 
 QT_DLLS = {"Qt6Core.dll", "Qt6Gui.dll", "Qt6Widgets.dll"}
 RUNTIME_DLLS = {"libstdc++-6.dll", "libgcc_s_seh-1.dll", "libwinpthread-1.dll"}
@@ -40,12 +40,6 @@ LICENCES = {
     "licences/qt/SOURCE.txt",
 }
 IMAGE_SUBSYSTEM_WINDOWS_GUI = 2
-
-
-def check(condition, message):
-    print(("ok: " if condition else "FAILED: ") + message, flush=True)
-    if not condition:
-        failures.append(message)
 
 
 def is_system_dll(name):
@@ -164,11 +158,7 @@ def main():
     finally:
         shutil.rmtree(temp, ignore_errors=True)
 
-    if failures:
-        print("%d check(s) failed" % len(failures))
-        return 1
-    print("windows package: all checks passed")
-    return 0
+    return verdict("windows package")
 
 
 if __name__ == "__main__":
