@@ -30,11 +30,14 @@ install(FILES /usr/share/doc/gcc-mingw-w64-base/copyright
 install(FILES /usr/share/doc/mingw-w64-common/copyright
   DESTINATION ${ORVIDA_DOC_DIR}/mingw-w64 RENAME mingw-w64-runtime-copyright.txt)
 
-# The DLLs above carry their debugging information (libstdc++ alone has 22 MB of it), which
-# no user needs: the installed copies are stripped of it.
+# The DLLs above carry their debugging information and symbol tables (libstdc++ alone has
+# 22 MB of them), which nothing needs at run time: the installed copies, and Orvida.exe, are
+# stripped of them. Their exports stay: they are a table of their own.
 install(CODE "
-  file(GLOB_RECURSE orvida_dlls \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${ORVIDA_BIN_DIR}/*.dll\")
-  foreach(dll IN LISTS orvida_dlls)
-    execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-debug \"\${dll}\" COMMAND_ERROR_IS_FATAL ANY)
+  set(orvida_folder \"\$ENV{DESTDIR}\${CMAKE_INSTALL_PREFIX}/${ORVIDA_BIN_DIR}\")
+  file(GLOB_RECURSE orvida_binaries \"\${orvida_folder}/*.dll\")
+  foreach(binary IN LISTS orvida_binaries ITEMS \"\${orvida_folder}/Orvida.exe\")
+    execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-unneeded \"\${binary}\"
+      COMMAND_ERROR_IS_FATAL ANY)
   endforeach()
 ")
