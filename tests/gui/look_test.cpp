@@ -2,9 +2,12 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDir>
+#include <QFile>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRawFont>
 #include <QStyle>
 #include <QStyleOptionButton>
 #include <QTest>
@@ -63,6 +66,22 @@ TEST(Twips, FifteenTwipsMakeAPixelAndEdgesAreShared) {
   EXPECT_EQ(Runtime::PixelRect(-120, 0, 3804, 5484).left(), -8);
 }
 
+// Whether `font` is drawn with one of the faces the program brings (told apart by their
+// "head" tables), not with a face of the system's.
+bool DrawnWithBundledFace(const QFont& font) {
+  static const QList<QByteArray> bundled = [] {
+    QList<QByteArray> heads;
+    for (const QString& name :
+         QDir(QStringLiteral(":/fonts")).entryList({QStringLiteral("*.ttf")})) {
+      QFile file(QStringLiteral(":/fonts/") + name);
+      if (file.open(QIODevice::ReadOnly))
+        heads.append(QRawFont(file.readAll(), 12).fontTable("head"));
+    }
+    return heads;
+  }();
+  return bundled.contains(QRawFont::fromFont(font).fontTable("head"));
+}
+
 class CaptionFitTest : public GuiTest {
  protected:
   // Every caption shown in `window` is whole: no button or label cuts its text.
@@ -86,6 +105,7 @@ class CaptionFitTest : public GuiTest {
     for (QLabel* label : window->findChildren<QLabel*>()) {
       const QString shown = label->text().trimmed();
       if (shown.isEmpty() || !label->isVisibleTo(window)) continue;
+      EXPECT_TRUE(DrawnWithBundledFace(label->font())) << "label \"" << shown.toStdString() << "\"";
       const QFontMetrics metrics(label->font());
       const QRect room = label->contentsRect();
       const QRect needed = metrics.boundingRect(QRect(0, 0, room.width(), 10000),
