@@ -4,8 +4,10 @@
 Runs startup_probe (the program up to the splash's first painted frame), startup_baseline
 (an empty window of the same size up to its first frame) and, for reference,
 startup_text_floor (that window with one line of text) in turn, measuring for each run the
-wall time from the start of the process to its exit and the process's peak resident
-memory, and prints the medians and the ratios program/baseline (and program/text floor).
+wall time from the start of the process to its exit, the CPU time it used (user and system)
+and its peak resident memory, and prints the medians and the ratios program/baseline (and
+program/text floor). The goals are on wall time and memory; on a machine busy with other
+work the CPU times are the steadier figure.
 
   bench/startup.py [--build DIR] [--runs N] [--warmup N] [--time-goal RATIO]
                    [--memory-goal RATIO] [--probe PATH]
@@ -23,7 +25,7 @@ import time
 
 
 def measure(executable, env):
-    """Returns (seconds, peak RSS in KiB) of one run."""
+    """Returns (wall seconds, CPU seconds, peak RSS in KiB) of one run."""
     start = time.perf_counter()
     process = subprocess.Popen([executable], env=env, stdin=subprocess.DEVNULL,
                                stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
@@ -34,7 +36,7 @@ def measure(executable, env):
     process.stderr.close()
     if process.returncode != 0:
         sys.exit(f"{executable} failed with {process.returncode}:\n{errors}")
-    return elapsed, usage.ru_maxrss
+    return elapsed, usage.ru_utime + usage.ru_stime, usage.ru_maxrss
 
 
 def main():
@@ -61,36 +63,43 @@ def main():
     env.setdefault("QT_QPA_PLATFORM", "offscreen")
     platform = env["QT_QPA_PLATFORM"]
 
-    results = {name: ([], []) for name in programs}
+    results = {name: ([], [], []) for name in programs}
     for run in range(args.warmup + args.runs):
         # Rotate the order too, so no program always runs right after the same other one.
         names = list(programs)
         order = names[run % len(names):] + names[:run % len(names)]
         for name in order:
-            seconds, rss = measure(programs[name], env)
+            seconds, cpu, rss = measure(programs[name], env)
             if run >= args.warmup:
                 results[name][0].append(seconds)
-                results[name][1].append(rss)
+                results[name][1].append(cpu)
+                results[name][2].append(rss)
 
     print(f"Start-up to the first painted frame, platform {platform}, "
           f"{args.runs} runs each (after {args.warmup} warm-up runs), medians:")
     medians = {}
-    for name, (times, rss) in results.items():
-        medians[name] = (statistics.median(times), statistics.median(rss))
+    for name, (times, cpus, rss) in results.items():
+        medians[name] = (statistics.median(times), statistics.median(rss),
+                         statistics.median(cpus))
         print(f"  {name:17} {medians[name][0] * 1000:7.1f} ms "
-              f"(min {min(times) * 1000:.1f}, max {max(times) * 1000:.1f})   "
+              f"(min {min(times) * 1000:.1f}, max {max(times) * 1000:.1f}), "
+              f"CPU {medians[name][2] * 1000:5.1f} ms   "
               f"peak RSS {medians[name][1] / 1024:6.1f} MiB "
               f"(min {min(rss) / 1024:.1f}, max {max(rss) / 1024:.1f})")
     time_ratio = medians["startup_probe"][0] / medians["startup_baseline"][0]
     rss_ratio = medians["startup_probe"][1] / medians["startup_baseline"][1]
+    cpu_ratio = medians["startup_probe"][2] / medians["startup_baseline"][2]
     verdict = lambda r, goal: "ok" if r <= goal else f"ABOVE the goal of {goal:.2f}"
     print(f"  ratio program/baseline: time {time_ratio:.3f} "
           f"({verdict(time_ratio, args.time_goal)}), "
-          f"peak memory {rss_ratio:.3f} ({verdict(rss_ratio, args.memory_goal)})")
+          f"peak memory {rss_ratio:.3f} ({verdict(rss_ratio, args.memory_goal)}); "
+          f"CPU time {cpu_ratio:.3f}")
     floor = medians["startup_text_floor"]
     print(f"  for reference, program/text floor: time "
           f"{medians['startup_probe'][0] / floor[0]:.3f}, "
-          f"peak memory {medians['startup_probe'][1] / floor[1]:.3f}")
+          f"peak memory {medians['startup_probe'][1] / floor[1]:.3f}, "
+          f"CPU time {medians['startup_probe'][2] / floor[2]:.3f}; "
+          f"load average {os.getloadavg()[0]:.2f}")
     return 0 if time_ratio <= args.time_goal and rss_ratio <= args.memory_goal else 1
 
 

@@ -162,6 +162,11 @@ TEST_F(StartupTest, AboutTextsAreSetAtLoad) {
   EXPECT_EQ(address.size(), 3);
   for (const QString& line : address) EXPECT_FALSE(line.trimmed().isEmpty());
   EXPECT_TRUE(about->Label6->text().contains(QStringLiteral(".example")));
+  // The boxes' text can be selected with the mouse once the window is on the screen.
+  EXPECT_TRUE(QTest::qWaitFor([about] {
+    return about->Text1->textInteractionFlags() == Qt::TextSelectableByMouse &&
+           about->Text2->textInteractionFlags() == Qt::TextSelectableByMouse;
+  }));
 }
 
 // The style keeps its drawings of a button by the button's palette: were each About window

@@ -1,17 +1,65 @@
 #include "windows/common/controls.h"
 
+#include <QEvent>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QStyleOptionButton>
 #include <QStylePainter>
+#include <QTimer>
 #include <QWidget>
 
 #include "runtime/twips.h"
 #include "windows/common/look.h"
 
 namespace Controls {
+
+namespace {
+
+// Makes a box's text selectable with the mouse once the box has been drawn, or as soon as
+// the mouse comes to it. Selecting needs the text laid out in a document of its own (half
+// a megabyte), which draws the same pixels as the plain label: a window is not kept from
+// its first frame for it.
+class SelectableOnceDrawn : public QObject {
+ public:
+  explicit SelectableOnceDrawn(QLabel* box) : QObject(box), box_(box) {
+    box->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject*, QEvent* event) override {
+    switch (event->type()) {
+      case QEvent::Paint:
+        // Once this frame is on the screen, not while it is drawn.
+        QTimer::singleShot(0, this, [this] { Arm(); });
+        break;
+      case QEvent::Enter:
+      case QEvent::MouseButtonPress:
+      case QEvent::MouseButtonDblClick:
+      case QEvent::ContextMenu:
+        Arm();  // before the label handles the event
+        break;
+      default:
+        break;
+    }
+    return false;
+  }
+
+ private:
+  void Arm() {
+    if (armed_) return;
+    armed_ = true;
+    box_->removeEventFilter(this);
+    box_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    deleteLater();
+  }
+
+  QLabel* box_;
+  bool armed_ = false;
+};
+
+}  // namespace
 
 void Place(QWidget* widget, int left, int top, int width, int height) {
   widget->setGeometry(Runtime::PixelRect(left, top, width, height));
@@ -48,7 +96,7 @@ QLabel* ReadOnlyBox(QWidget* parent, const QFont& font, Qt::Alignment alignment,
   box->setAlignment(alignment | Qt::AlignTop);
   box->setWordWrap(true);
   box->setTextFormat(Qt::PlainText);
-  box->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  new SelectableOnceDrawn(box);
   box->setFocusPolicy(Qt::NoFocus);
   box->setFont(font);
   box->setAutoFillBackground(true);

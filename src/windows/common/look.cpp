@@ -65,26 +65,25 @@ QAccessibleInterface* AccessibleRole(const QString& className, QObject* object) 
 
 }  // namespace
 
-// MS Sans Serif sets narrower than Liberation Sans at the same size: a slightly smaller
+// MS Sans Serif sets narrower than Orvida Sans at the same size: a slightly smaller
 // size keeps every caption within the width the windows give it.
 constexpr double kSansSerifScale = 0.92;
 
 QFont SansFont(double points, bool bold, bool italic) {
-  return MakeFont(QStringLiteral("Liberation Sans"), points, bold, italic, kSansSerifScale);
+  return MakeFont(QStringLiteral("Orvida Sans"), points, bold, italic, kSansSerifScale);
 }
 
 QFont ArialFont(double points, bool bold) {
-  return MakeFont(QStringLiteral("Liberation Sans"), points, bold, false);
+  return MakeFont(QStringLiteral("Orvida Sans"), points, bold, false);
 }
 
 QFont SerifFont(double points, bool bold) {
-  return MakeFont(QStringLiteral("Liberation Serif"), points, bold, false);
+  return MakeFont(QStringLiteral("Orvida Serif"), points, bold, false);
 }
 
 void Install() {
-  for (const char* file :
-       {":/fonts/LiberationSans-Regular.ttf", ":/fonts/LiberationSans-Bold.ttf",
-        ":/fonts/LiberationSans-Italic.ttf", ":/fonts/LiberationSerif-Bold.ttf"}) {
+  for (const char* file : {":/fonts/OrvidaSans-Regular.ttf", ":/fonts/OrvidaSans-Bold.ttf",
+                           ":/fonts/OrvidaSans-Italic.ttf", ":/fonts/OrvidaSerif-Bold.ttf"}) {
     // The fonts are stored uncompressed in the executable: registered straight from there,
     // they are not first copied into memory as registering them by file name does.
     const QResource resource(QString::fromLatin1(file));

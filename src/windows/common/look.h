@@ -18,7 +18,9 @@ QRect TwRect(int left, int top, int width, int height);
 void Place(QWidget* widget, int left, int top, int width, int height);
 
 // The classic Windows fonts, mapped to the metric-compatible Liberation fonts that come with
-// the program. Sizes are in points, to a tenth, at 96 dots an inch.
+// the program as Orvida Sans and Orvida Serif (cut down to the Windows-1252 characters, see
+// resources/fonts/subset.py): a name of their own, so that no system font of the same name is
+// drawn in their place. Sizes are in points, to a tenth, at 96 dots an inch.
 QFont SansFont(double points = 8.0, bool bold = false, bool italic = false);  // MS Sans Serif
 QFont ArialFont(double points, bool bold = false);                            // Arial
 QFont SerifFont(double points, bool bold = false);                            // Times New Roman
