@@ -1,5 +1,8 @@
-"""What the end-to-end tests share: a check that logs what it saw, and a wait with a limit."""
+"""What the end-to-end tests share: a check that logs what it saw, a wait with a limit, and the
+end of the program they started."""
 
+import os
+import signal
 import time
 
 WAIT = 10.0  # seconds to wait for anything the program should do at once
@@ -34,3 +37,14 @@ def poll(what, probe, timeout=WAIT, interval=0.05, before=None, transient=()):
         if time.monotonic() > deadline:
             raise Failure("timed out waiting for " + what)
         time.sleep(interval)
+
+
+def stop_program(process, log):
+    """Kills the program's whole process group, if it still runs, and closes its log."""
+    if process.poll() is None:
+        try:
+            os.killpg(process.pid, signal.SIGKILL)
+        except ProcessLookupError:
+            pass
+        process.wait(timeout=WAIT)
+    log.close()

@@ -21,7 +21,7 @@ import time
 import traceback
 
 import e2e_checks
-from e2e_checks import WAIT, Failure, check
+from e2e_checks import WAIT, Failure, check, stop_program
 
 try:
     import pyatspi
@@ -194,13 +194,7 @@ class Program:
         return poll("the window %r" % title, probe)
 
     def stop(self):
-        if self.alive():
-            try:
-                os.killpg(self.process.pid, signal.SIGKILL)
-            except ProcessLookupError:
-                pass
-            self.process.wait(timeout=WAIT)
-        self.log.close()
+        stop_program(self.process, self.log)
 
 
 def scenario(program):

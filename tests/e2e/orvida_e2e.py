@@ -28,7 +28,7 @@ import tempfile
 import time
 import traceback
 
-from e2e_checks import START_WAIT, WAIT, Failure, check, poll
+from e2e_checks import START_WAIT, WAIT, Failure, check, poll, stop_program
 
 SPLASH_TITLE = "Informazioni su..."
 MAIN_TITLE = "Orvida"
@@ -340,13 +340,7 @@ class Program:
         type_text(text)
 
     def stop(self):
-        if self.alive():
-            try:
-                os.killpg(self.process.pid, signal.SIGKILL)
-            except ProcessLookupError:
-                pass
-            self.process.wait(timeout=WAIT)
-        self.log.close()
+        stop_program(self.process, self.log)
 
 
 def roll_sum(text, low, high, what):
