@@ -2,6 +2,8 @@
 # two plugins it loads (the windows platform and the windowsvista style), the MinGW runtime
 # DLLs, and the licences of all of them. Included by Packaging.cmake for Windows builds.
 
+include(${CMAKE_CURRENT_LIST_DIR}/WindowsRuntime.cmake)
+
 # Qt: the libraries and plugins, and its licences with where its source comes from, which
 # scripts/windows-toolchain put into the Qt folder.
 install(FILES $<TARGET_FILE:Qt6::Core> $<TARGET_FILE:Qt6::Gui> $<TARGET_FILE:Qt6::Widgets>
@@ -10,20 +12,10 @@ install(FILES $<TARGET_FILE:Qt6::QWindowsIntegrationPlugin>
   DESTINATION ${ORVIDA_BIN_DIR}/platforms)
 install(FILES $<TARGET_FILE:Qt6::QWindowsVistaStylePlugin>
   DESTINATION ${ORVIDA_BIN_DIR}/styles)
-get_filename_component(ORVIDA_QT_PREFIX "${Qt6_DIR}/../../.." ABSOLUTE)
 install(DIRECTORY ${ORVIDA_QT_PREFIX}/licences/ DESTINATION ${ORVIDA_DOC_DIR}/qt)
 
-# The compiler's runtime: the C++ library, the GCC support library and the threads library
-# that the Qt DLLs and Orvida.exe link to.
-foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
-  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
-    OUTPUT_VARIABLE path OUTPUT_STRIP_TRAILING_WHITESPACE)
-  get_filename_component(path "${path}" ABSOLUTE)
-  if(NOT EXISTS "${path}")
-    message(FATAL_ERROR "The MinGW runtime ${dll} is missing")
-  endif()
-  install(FILES ${path} DESTINATION ${ORVIDA_BIN_DIR})
-endforeach()
+# The compiler's runtime.
+install(FILES ${ORVIDA_MINGW_RUNTIME_DLLS} DESTINATION ${ORVIDA_BIN_DIR})
 # GCC's runtime library exception and the MinGW-w64 runtime's licences, as Debian ships them.
 install(FILES /usr/share/doc/gcc-mingw-w64-base/copyright
   DESTINATION ${ORVIDA_DOC_DIR}/mingw-w64 RENAME gcc-runtime-copyright.txt)

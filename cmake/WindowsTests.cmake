@@ -15,16 +15,10 @@ endforeach()
 # Windows, looks for DLLs in the executable's folder first. Wine's own prefix lives in the
 # build folder, so the tests never touch the user's ~/.wine.
 set(CMAKE_RUNTIME_OUTPUT_DIRECTORY ${PROJECT_BINARY_DIR}/bin)
-get_filename_component(ORVIDA_QT_PREFIX "${Qt6_DIR}/../../.." ABSOLUTE)
-set(ORVIDA_TEST_DLLS)
+include(${PROJECT_SOURCE_DIR}/cmake/WindowsRuntime.cmake)
+set(ORVIDA_TEST_DLLS ${ORVIDA_MINGW_RUNTIME_DLLS})
 foreach(module Core Gui Widgets Test)
   list(APPEND ORVIDA_TEST_DLLS ${ORVIDA_QT_PREFIX}/bin/Qt6${module}.dll)
-endforeach()
-foreach(dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
-  execute_process(COMMAND ${CMAKE_CXX_COMPILER} -print-file-name=${dll}
-    OUTPUT_VARIABLE path OUTPUT_STRIP_TRAILING_WHITESPACE)
-  get_filename_component(path "${path}" ABSOLUTE)
-  list(APPEND ORVIDA_TEST_DLLS ${path})
 endforeach()
 file(COPY ${ORVIDA_TEST_DLLS} DESTINATION ${PROJECT_BINARY_DIR}/bin)
 # The plugins too, in the subfolders of the executables' folder where Qt looks for them:
