@@ -10,6 +10,7 @@
 #include "runtime/codepage.h"
 #include "runtime/conversions.h"
 #include "runtime/file_errors.h"
+#include "runtime/path_policy.h"
 #include "runtime/program_folder.h"
 #include "runtime/runtime_error.h"
 #include "runtime/text_file.h"

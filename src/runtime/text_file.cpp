@@ -1,6 +1,5 @@
 #include "runtime/text_file.h"
 
-#include <QFileInfo>
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -78,35 +77,6 @@ QList<TextLine> ReadLines(QFile& file, int maxLines, qsizetype maxLineBytes) {
     }
   }
   return lines;
-}
-
-// Refuses a path where a load or a save must not go: a link that leads nowhere (dangling, or
-// looping back on itself), a folder, or anything else that is not a regular file (a named
-// pipe waits for a writer that may never come, a device such as /dev/zero is one endless
-// line, and a save would replace the device or the pipe with a file). A link to a regular
-// file is followed, and nothing at all at the path is left to the caller.
-void RefuseIfNotAFile(const QString& path, const QString& shown) {
-  const QFileInfo info(path);
-  if (info.isSymLink() && !info.exists()) {
-    throw RuntimeError(ErrorNumber::PathFileAccessError, shown, 0,
-                       QStringLiteral("Il collegamento non porta a nessun file"));
-  }
-  if (info.isDir()) {
-    throw RuntimeError(ErrorNumber::PathFileAccessError, shown, 0,
-                       QStringLiteral("Il percorso indica una cartella"));
-  }
-  if (info.exists() && !info.isFile()) {
-    throw RuntimeError(ErrorNumber::PathFileAccessError, shown, 0,
-                       QStringLiteral("Il percorso non indica un file normale"));
-  }
-}
-
-void RefuseUnknownFolder(const QString& path) {
-  if (path.isEmpty()) {
-    throw RuntimeError(ErrorNumber::PathNotFound, path, 0,
-                       QStringLiteral("Non si riesce a sapere in quale cartella si trova il "
-                                      "programma"));
-  }
 }
 
 }  // namespace Runtime
