@@ -44,9 +44,11 @@ QList<TextLine> ReadLines(QFile& file, int maxLines, qsizetype maxLineBytes) {
     lines.append(std::move(current));
     current = TextLine();
   };
+  // The bytes left to read; one more is asked for, to see whether the file goes on.
+  qint64 left = qint64{maxLines} * (maxLineBytes + 2);
   while (lines.size() < maxLines) {
     ClearFileError();
-    const qint64 got = file.read(chunk.data(), kChunkSize);
+    qint64 got = file.read(chunk.data(), std::min(kChunkSize, left + 1));
     if (got < 0) {
       throw RuntimeError(ErrorNumber::DeviceIoError, file.fileName(), lines.size() + 1,
                          FileErrorReason(LastFileError(), file.error()));
@@ -55,6 +57,9 @@ QList<TextLine> ReadLines(QFile& file, int maxLines, qsizetype maxLineBytes) {
       if (!current.bytes.isEmpty()) finish();
       break;
     }
+    const bool beyond = got > left;
+    got = std::min(got, left);
+    left -= got;
     const char* p = chunk.data();
     const char* const end = p + got;
     if (afterCr && *p == '\n') ++p;
@@ -74,6 +79,11 @@ QList<TextLine> ReadLines(QFile& file, int maxLines, qsizetype maxLineBytes) {
         else if (*p == '\n')
           ++p;
       }
+    }
+    if (beyond && lines.size() < maxLines) {
+      current.cut = true;
+      current.stopped = true;
+      finish();
     }
   }
   return lines;

@@ -230,8 +230,9 @@ inline const std::vector<HostileConfig>& HostileConfigs() {
       {"Directory", Kind::Directory, nullptr, 75, 0, EmptyCaption, Zero, Zero},
       {"NamedPipe", Kind::NamedPipe, nullptr, 75, 0, EmptyCaption, Zero, Zero},
       {"LinkToDevZero", Kind::EndlessDevice, nullptr, 75, 0, EmptyCaption, Zero, Zero},
-      {"DanglingLink", Kind::DanglingLink, nullptr, 75, 0, EmptyCaption, Zero, Zero},
-      {"LoopingLink", Kind::LoopingLink, nullptr, 75, 0, EmptyCaption, Zero, Zero},
+      // A link that leads nowhere is a file not found, as nothing at all would be.
+      {"DanglingLink", Kind::DanglingLink, nullptr, 53, 0, EmptyCaption, Zero, Zero},
+      {"LoopingLink", Kind::LoopingLink, nullptr, 53, 0, EmptyCaption, Zero, Zero},
       {"Empty", Kind::File, [] { return QByteArray(); }, 62, 1, EmptyCaption, Zero, Zero},
       {"BinaryWithoutLineEnds", Kind::File, BinaryWithoutLineEnds, 62, 2,
        [](int) { return std::optional<QString>(BinaryWithoutLineEndsText()); }, Zero, Zero},
@@ -244,6 +245,15 @@ inline const std::vector<HostileConfig>& HostileConfigs() {
        [](int) { return std::optional<QString>(QString(32767, QLatin1Char('x'))); }, Zero, Zero},
       {"HugeFirstCaption", Kind::File, [] { return LongFirstLine(4 * kMiB, "\r\n"); },
        HostileConfig::kLineCut, 1, CutFirstCaption, SampleCount, Six},
+      // Reading stops at 5,898,180 bytes, 60 lines of 3 × 32767 bytes and CR LF: of this
+      // file, 3 bytes longer, the last line keeps " " of " 6".
+      {"ThreeBytesPastTheReadingBound", Kind::File,
+       [] {
+         const QByteArray rest = SampleFile().sliced(SampleFile().indexOf("\r\n"));
+         return LongFirstLine(5898180 + 3 - rest.size(), "\r\n");
+       },
+       HostileConfig::kLineCut, 60, CutFirstCaption, SampleCount,
+       [](int slot) { return slot == 20 ? 0 : 6; }},
       // The reader takes 64 KiB at a time: the line end after 65535 bytes is split between
       // two reads (CR LF), or ends the first one (a lone CR).
       {"CrLfSplitBetweenReads", Kind::File, [] { return LongFirstLine(65535, "\r\n"); },
