@@ -84,6 +84,7 @@ QList<TextLine> ReadLines(QFile& file, int maxLines, qsizetype maxLineBytes) {
       current.cut = true;
       current.stopped = true;
       finish();
+      break;
     }
   }
   return lines;
