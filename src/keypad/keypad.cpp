@@ -72,7 +72,7 @@ void LoadKeypadConfig(const QString& path) {
   const auto stoppedError = [&] {
     return RuntimeError(ErrorNumber::BadRecordLength, path, stopped,
                         QStringLiteral("Il file supera i %1 byte che la configurazione può "
-                                       "occupare: da questa riga in poi non è stato letto")
+                                       "occupare: il resto, da questa riga, non è stato letto")
                             .arg(qint64{kFileLines} * (kMaxLineBytes + 2)));
   };
 
