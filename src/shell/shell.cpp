@@ -5,8 +5,9 @@
 #include <QTimer>
 #include <functional>
 
-#include "shell/about_orvida.h"
 #include "version.h"
+#include "windows/about/about_orvida.h"
+#include "windows/common/accessible_roles.h"
 #include "windows/common/look.h"
 #include "windows/common/window_setup.h"
 #include "windows/main/form1.h"
@@ -60,7 +61,18 @@ void AfterFirstPaint(QWidget* window, std::function<void()> task) {
 
 }  // namespace
 
-AboutOrvida* ShowAboutOrvida() { return ShowWindow(about); }
+AboutOrvida* ShowAboutOrvida() {
+  if (!about) {
+    about = new AboutOrvida();
+    // The About window's first unload, the splash's, opens the main window.
+    QObject::connect(about, &AboutOrvida::Unloading, [] {
+      if (SplashShown != 0) return;
+      ShowForm1();
+      SplashShown = 1;
+    });
+  }
+  return ShowWindow(about);
+}
 Form1* ShowForm1() {
   if (!form1) {
     form1 = new Form1();
@@ -77,6 +89,9 @@ void Prepare() {
   prepared = true;
   InitResources();
   Look::Install();
+  AccessibleRoles::Install();
+  AccessibleRoles::Give(Form1::staticMetaObject, QAccessible::Window);
+  AccessibleRoles::Give(AboutOrvida::staticMetaObject, QAccessible::Dialog);
 }
 
 void Start() {

@@ -10,7 +10,6 @@
 #include "runtime/conversions.h"
 #include "runtime/twips.h"
 #include "shell/shell.h"
-#include "windows/common/look.h"
 #include "windows/main/form1.h"
 
 namespace {

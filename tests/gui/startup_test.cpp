@@ -10,8 +10,8 @@
 #include "gui_support.h"
 #include "runtime/handlers.h"
 #include "runtime/runtime_error.h"
-#include "shell/about_orvida.h"
 #include "shell/shell.h"
+#include "windows/about/about_orvida.h"
 #include "windows/main/form1.h"
 
 namespace {

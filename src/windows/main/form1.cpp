@@ -16,6 +16,7 @@
 #include "runtime/conversions.h"
 #include "runtime/handlers.h"
 #include "runtime/twips.h"
+#include "windows/common/captions.h"
 #include "windows/common/controls.h"
 #include "windows/common/look.h"
 #include "windows/common/window_setup.h"
@@ -188,7 +189,7 @@ void Form1::RefreshKeypad() {
   for (int i = 1; i <= Modulo1::kKeypadSlots; ++i) {
     QPushButton* button = Command1(i);
     button->setText(KeypadText(i));
-    const QString shown = Look::LabelText(KeypadText(i));
+    const QString shown = Captions::LabelText(KeypadText(i));
     button->setAccessibleName(QStringLiteral("Pulsante veloce %1: %2").arg(i).arg(shown));
     // A caption too long for one line is wrapped, and may be cut; its tooltip shows it whole,
     // as plain text: a caption is never read as markup.
@@ -228,13 +229,13 @@ void Form1::CmndUpDown_Click() {
   if (KeypadState == QStringLiteral("Up")) {
     Frame1->show();
     CmndUpDown->setText(kCloseCaption);
-    CmndUpDown->setAccessibleName(Look::LabelText(kCloseCaption));
+    CmndUpDown->setAccessibleName(Captions::LabelText(kCloseCaption));
     KeypadState = QStringLiteral("Down");
     SetClientHeight(kOpenClientHeight);
   } else {
     Frame1->hide();
     CmndUpDown->setText(kOpenCaption);
-    CmndUpDown->setAccessibleName(Look::LabelText(kOpenCaption));
+    CmndUpDown->setAccessibleName(Captions::LabelText(kOpenCaption));
     KeypadState = QStringLiteral("Up");
     SetClientHeight(kClosedClientHeight);
   }

@@ -1,4 +1,4 @@
-#include "shell/about_orvida.h"
+#include "windows/about/about_orvida.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -8,7 +8,7 @@
 
 #include "runtime/handlers.h"
 #include "runtime/twips.h"
-#include "shell/shell.h"
+#include "windows/common/captions.h"
 #include "windows/common/controls.h"
 #include "windows/common/look.h"
 #include "windows/common/window_setup.h"
@@ -85,9 +85,9 @@ AboutOrvida::AboutOrvida(QWidget* parent) : QWidget(parent) {
 
 void AboutOrvida::Form_Load() {
   const QString lineBreak = QStringLiteral("\r\n");
-  Label2->setText(Look::LabelText(QStringLiteral("Un generatore di valori casuali") + lineBreak +
-                                  QStringLiteral("per Dungeon && Dragons terza edizione") +
-                                  lineBreak));
+  Label2->setText(
+      Captions::LabelText(QStringLiteral("Un generatore di valori casuali") + lineBreak +
+                          QStringLiteral("per Dungeon && Dragons terza edizione") + lineBreak));
   Text1->setText(QStringLiteral(
       "Se questo software ti piace, puoi sostenerlo e partecipare al suo aggiornamento e alla "
       "realizzazione di altri progetti del Fendrake inviando una qualsiasi donazione (euro, "
@@ -107,9 +107,10 @@ void AboutOrvida::paintEvent(QPaintEvent*) {
 }
 
 void AboutOrvida::closeEvent(QCloseEvent* event) {
-  // The first close opens the main window, whose load may stop at a message. A close that
-  // comes while that message is up waits for it: the splash stays until the main window
-  // is there, so the program never finds itself without a window.
+  // What an unload leads to may stop at a message: the splash's first close opens the main
+  // window, whose load may warn. A close that comes while that message is up waits for it:
+  // the splash stays until the main window is there, so the program never finds itself
+  // without a window.
   if (unloading_) {
     event->ignore();
     return;
@@ -120,8 +121,4 @@ void AboutOrvida::closeEvent(QCloseEvent* event) {
   event->accept();
 }
 
-void AboutOrvida::Form_Unload() {
-  if (Shell::SplashShown != 0) return;
-  Shell::ShowForm1();
-  Shell::SplashShown = 1;
-}
+void AboutOrvida::Form_Unload() { emit Unloading(); }

@@ -26,6 +26,12 @@ class AboutOrvida : public QWidget {
   QLabel* Text2 = nullptr;
   QLabel* Text1 = nullptr;
 
+ signals:
+  // The window is unloading: its close, by "&OK", Esc, its close box or the window system, has
+  // been accepted. Whoever made the window decides what follows (the start-up splash's first
+  // unload opens the main window).
+  void Unloading();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
