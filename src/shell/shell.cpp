@@ -59,11 +59,24 @@ void AfterFirstPaint(QWidget* window, std::function<void()> task) {
   new FirstPaintHook(window, std::move(task));
 }
 
+// The program ends when its last window closes, on every platform. Qt's own rule is off: it
+// does not count a window that another owns, and on Windows a hidden window owns the About
+// window to keep it off the taskbar.
+void EndWithTheLastWindow(QWidget* window) {
+  QObject::connect(window, &QObject::destroyed, [] {
+    // Asked from the event loop, once the window is gone; outside the loop, quit() does nothing.
+    QTimer::singleShot(0, qApp, [] {
+      if (!about && !form1) QCoreApplication::quit();
+    });
+  });
+}
+
 }  // namespace
 
 AboutOrvida* ShowAboutOrvida() {
   if (!about) {
     about = new AboutOrvida();
+    EndWithTheLastWindow(about);
     // The About window's first unload, the splash's, opens the main window.
     QObject::connect(about, &AboutOrvida::Unloading, [] {
       if (SplashShown != 0) return;
@@ -76,6 +89,7 @@ AboutOrvida* ShowAboutOrvida() {
 Form1* ShowForm1() {
   if (!form1) {
     form1 = new Form1();
+    EndWithTheLastWindow(form1);
     QObject::connect(form1, &Form1::AboutRequested, [] { ShowAboutOrvida(); });
   }
   return ShowWindow(form1);
@@ -88,6 +102,7 @@ void Prepare() {
   if (prepared) return;
   prepared = true;
   InitResources();
+  QApplication::setQuitOnLastWindowClosed(false);  // see EndWithTheLastWindow
   Look::Install();
   AccessibleRoles::Install();
   AccessibleRoles::Give(Form1::staticMetaObject, QAccessible::Window);
