@@ -221,7 +221,7 @@ TEST_F(MainWindowTest, DamagedPresetsFileWarnsOnceAndKeepsWhatWasRead) {
   }
 }
 
-TEST_F(MainWindowTest, TabOrderFollowsTheDesign) {
+TEST_F(MainWindowTest, TabGoesThroughTheBoxesTiraTheKeypadThenTheButtonRow) {
   Form1* form = Open();
   QTest::mouseClick(form->CmndUpDown, Qt::LeftButton);
   std::vector<QWidget*> expected = {form->Text1, form->Text2, form->Text3, form->Command5};
