@@ -5,6 +5,7 @@
 #include <QTimer>
 #include <functional>
 
+#include "runtime/handlers.h"
 #include "version.h"
 #include "windows/about/about_orvida.h"
 #include "windows/common/accessible_roles.h"
@@ -77,12 +78,6 @@ AboutOrvida* ShowAboutOrvida() {
   if (!about) {
     about = new AboutOrvida();
     EndWithTheLastWindow(about);
-    // The About window's first unload, the splash's, opens the main window.
-    QObject::connect(about, &AboutOrvida::Unloading, [] {
-      if (SplashShown != 0) return;
-      ShowForm1();
-      SplashShown = 1;
-    });
   }
   return ShowWindow(about);
 }
@@ -111,10 +106,21 @@ void Prepare() {
 
 void Start() {
   Prepare();
+  // The splash's first close opens the main window, whose load may warn; the splash stays
+  // until the main window is there, so the program is never without a window.
+  AboutOrvida* splash = ShowAboutOrvida();
+  splash->HoldCloses();
+  QObject::connect(splash, &AboutOrvida::CloseRequested, splash, [splash] {
+    Runtime::RunHandler(splash, [] {
+      if (SplashShown != 0) return;
+      ShowForm1();
+      SplashShown = 1;
+    });
+    splash->Release();
+  });
   // The splash has an icon of its own: the program's icon, six sizes to decode, waits until
   // the splash is on the screen.
-  AfterFirstPaint(ShowAboutOrvida(),
-                  [] { QApplication::setWindowIcon(Window::Icon(QStringLiteral("die"))); });
+  AfterFirstPaint(splash, [] { QApplication::setWindowIcon(Window::Icon(QStringLiteral("die"))); });
 }
 
 int Run(int argc, char** argv) {

@@ -106,19 +106,20 @@ void AboutOrvida::paintEvent(QPaintEvent*) {
   QPainter(this).fillRect(rect(), kGround);
 }
 
-void AboutOrvida::closeEvent(QCloseEvent* event) {
-  // What an unload leads to may stop at a message: the splash's first close opens the main
-  // window, whose load may warn. A close that comes while that message is up waits for it:
-  // the splash stays until the main window is there, so the program never finds itself
-  // without a window.
-  if (unloading_) {
-    event->ignore();
-    return;
-  }
-  unloading_ = true;
-  Runtime::RunHandler(this, [this] { Form_Unload(); });
-  unloading_ = false;
-  event->accept();
+void AboutOrvida::HoldCloses() { held_ = true; }
+
+void AboutOrvida::Release() {
+  held_ = false;
+  close();
 }
 
-void AboutOrvida::Form_Unload() { emit Unloading(); }
+void AboutOrvida::closeEvent(QCloseEvent* event) {
+  if (!held_) {
+    event->accept();
+    return;
+  }
+  event->ignore();
+  if (closeRequested_) return;
+  closeRequested_ = true;
+  QMetaObject::invokeMethod(this, &AboutOrvida::CloseRequested, Qt::QueuedConnection);
+}
