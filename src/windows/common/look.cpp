@@ -22,10 +22,16 @@ QFont MakeFont(const QString& family, double points, bool bold, bool italic, dou
 }
 
 // Push buttons of the classic dialogs are tight: a 17-pixel-high, 49-pixel-wide button
-// must hold its whole caption, so the margins are smaller than the toolkit's.
+// must hold its whole caption, so the margins are smaller than the toolkit's. The buttons of
+// message boxes are plain words, whatever a desktop theme would draw beside them.
 class ClassicStyle : public QProxyStyle {
  public:
   using QProxyStyle::QProxyStyle;
+  int styleHint(StyleHint hint, const QStyleOption* option, const QWidget* widget,
+                QStyleHintReturn* returnData) const override {
+    if (hint == SH_DialogButtonBox_ButtonsHaveIcons) return 0;
+    return QProxyStyle::styleHint(hint, option, widget, returnData);
+  }
   int pixelMetric(PixelMetric metric, const QStyleOption* option,
                   const QWidget* widget) const override {
     switch (metric) {
