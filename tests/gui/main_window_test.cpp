@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QButtonGroup>
 #include <QFrame>
 #include <QLineEdit>
@@ -5,6 +6,7 @@
 #include <QTest>
 #include <QTextDocument>
 #include <QToolButton>
+#include <QToolTip>
 
 #include "gui_support.h"
 #include "runtime/conversions.h"
@@ -249,20 +251,35 @@ TEST_F(MainWindowTest, EscapePressesTheRollButtonAndAltTIsItsAccessKey) {
 }
 
 // The tooltip shows the caption as written: markup in it is text, and a picture named in it
-// is never loaded.
+// is never loaded. A long caption, and a word too long for a line, wrap to a readable width.
 TEST_F(MainWindowTest, ACaptionTooLongForItsButtonShowsWholeInItsTooltip) {
-  const QString caption = QStringLiteral("<b>Palla</b> di fuoco <img src=\"/dev/zero\">");
+  const QStringList captions = {
+      QStringLiteral("<b>Palla</b> di fuoco <img src=\"/dev/zero\">"),
+      QStringLiteral("Palla di fuoco ").repeated(12) + QString(150, u'X') + QStringLiteral(" 8d6")};
   QStringList lines;
   for (int i = 1; i <= Modulo1::kKeypadSlots; ++i) {
-    lines << (i == 2 ? caption : QStringLiteral("3d6")) << QStringLiteral(" 3")
+    lines << (i == 2 || i == 3 ? captions[i - 2] : QStringLiteral("3d6")) << QStringLiteral(" 3")
           << QStringLiteral(" 6");
   }
   Form1* form = Open(ConfigFromLines(lines));
   EXPECT_EQ(form->Command1(1)->toolTip(), QString());
-  QTextDocument shown;
-  shown.setHtml(form->Command1(2)->toolTip());
-  EXPECT_EQ(shown.toPlainText(), caption);
-  EXPECT_EQ(form->Command1(2)->text(), caption);
+  for (int i = 2; i <= 3; ++i) {
+    QTextDocument shown;
+    shown.setHtml(form->Command1(i)->toolTip());
+    EXPECT_EQ(shown.toPlainText().remove(u'\n'), captions[i - 2]);
+    EXPECT_EQ(form->Command1(i)->text(), captions[i - 2]);
+  }
+  QToolTip::showText(form->Command1(3)->mapToGlobal(QPoint()), form->Command1(3)->toolTip(),
+                     form->Command1(3));
+  QWidget* tip = nullptr;
+  for (QWidget* window : QApplication::topLevelWidgets()) {
+    if (window->inherits("QTipLabel") && window->isVisible()) tip = window;
+  }
+  ASSERT_NE(tip, nullptr);
+  const QFontMetrics metrics(tip->font());
+  EXPECT_LE(tip->width(), metrics.averageCharWidth() * 60) << "a readable width";
+  EXPECT_GE(tip->height(), metrics.lineSpacing() * 8) << "every word shown";
+  QToolTip::hideText();
 }
 
 }  // namespace

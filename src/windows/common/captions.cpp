@@ -1,5 +1,9 @@
 #include "windows/common/captions.h"
 
+#include <QStringList>
+#include <QTextLayout>
+#include <QToolTip>
+
 namespace Captions {
 
 QString LabelText(const QString& caption) {
@@ -61,6 +65,26 @@ QString WrapCaption(const QString& caption, const QFontMetrics& metrics, int wid
   if (blank < 0) return FitLine(caption, metrics, width);
   return FitLine(caption.left(blank).trimmed(), metrics, width) + u'\n' +
          FitLine(caption.mid(blank + 1).trimmed(), metrics, width);
+}
+
+QString ToolTip(const QString& shown) {
+  // Some 50 characters a line, as in a paragraph of a book.
+  constexpr int kLineCharacters = 50;
+  const QFont font = QToolTip::font();
+  QTextLayout layout(shown, font);
+  QTextOption option;
+  option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+  layout.setTextOption(option);
+  QStringList lines;
+  layout.beginLayout();
+  for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
+    line.setLineWidth(QFontMetrics(font).averageCharWidth() * kLineCharacters);
+    lines << shown.mid(line.textStart(), line.textLength());
+  }
+  layout.endLayout();
+  // Kept as broken here: the tooltip does not break or join the lines again.
+  return QStringLiteral("<p style=\"white-space:pre\">") + lines.join(u'\n').toHtmlEscaped() +
+         QStringLiteral("</p>");
 }
 
 }  // namespace Captions

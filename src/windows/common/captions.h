@@ -16,4 +16,9 @@ QString LabelText(const QString& caption);
 // not cut.
 QString WrapCaption(const QString& caption, const QFontMetrics& metrics, int width);
 
+// The tooltip that shows `shown`, a caption as a label shows it, whole and as written (markup
+// in it is text): in lines of a readable width, broken at blanks, and within a word too long
+// for a line.
+QString ToolTip(const QString& shown);
+
 }  // namespace Captions

@@ -9,7 +9,6 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionFrame>
-#include <QTextDocument>
 #include <QToolButton>
 
 #include "dice/dice.h"
@@ -191,9 +190,8 @@ void Form1::RefreshKeypad() {
     button->setText(KeypadText(i));
     const QString shown = Captions::LabelText(KeypadText(i));
     button->setAccessibleName(QStringLiteral("Pulsante veloce %1: %2").arg(i).arg(shown));
-    // A caption too long for one line is wrapped, and may be cut; its tooltip shows it whole,
-    // as plain text: a caption is never read as markup.
-    button->setToolTip(Controls::CaptionFits(button) ? QString() : Qt::convertFromPlainText(shown));
+    // A caption too long for one line is wrapped, and may be cut; its tooltip shows it whole.
+    button->setToolTip(Controls::CaptionFits(button) ? QString() : Captions::ToolTip(shown));
   }
 }
 
