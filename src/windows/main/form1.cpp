@@ -185,9 +185,15 @@ void Form1::Form_Load() {
 }
 
 void Form1::RefreshKeypad() {
+  // The window's own access keys come first: a preset captioned "&Tira" shows its T
+  // underlined, and Alt+T still rolls the dice typed above.
+  const QList<QKeySequence> ownKeys = {Command5->shortcut(), CmndUpDown->shortcut(),
+                                       CmndPersonalizza->shortcut(), CmndAbout->shortcut(),
+                                       CmndEsci->shortcut()};
   for (int i = 1; i <= Modulo1::kKeypadSlots; ++i) {
     QPushButton* button = Command1(i);
     button->setText(KeypadText(i));
+    if (ownKeys.contains(button->shortcut())) button->setShortcut(QKeySequence());
     const QString shown = Captions::LabelText(KeypadText(i));
     button->setAccessibleName(QStringLiteral("Pulsante veloce %1: %2").arg(i).arg(shown));
     // A caption too long for one line is wrapped, and may be cut; its tooltip shows it whole.
