@@ -3,8 +3,8 @@
 #include <QApplication>
 
 #include "first_paint.h"
-#include "shell/about_orvida.h"
 #include "shell/shell.h"
+#include "windows/about/about_orvida.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);

@@ -16,8 +16,9 @@
 
 #include "gui_support.h"
 #include "runtime/twips.h"
-#include "shell/about_orvida.h"
 #include "shell/shell.h"
+#include "windows/about/about_orvida.h"
+#include "windows/common/captions.h"
 #include "windows/config/form2.h"
 #include "windows/main/form1.h"
 
@@ -30,7 +31,7 @@ TEST(LabelText, TurnsAccessKeyCaptionsIntoWhatALabelShows) {
       {"fine&", "fine"}, {"", ""},
   };
   for (const auto& [caption, shown] : cases) {
-    EXPECT_EQ(Look::LabelText(QString::fromUtf8(caption)), QString::fromUtf8(shown)) << caption;
+    EXPECT_EQ(Captions::LabelText(QString::fromUtf8(caption)), QString::fromUtf8(shown)) << caption;
   }
 }
 
@@ -48,7 +49,7 @@ TEST(WrapCaption, BreaksAtABlankAndCutsWhatStillDoesNotFit) {
       {"Disintegrazione 12d6", "Disintegra\u2026\n12d6"},
   };
   for (const auto& [caption, wrapped] : cases) {
-    EXPECT_EQ(Look::WrapCaption(QString::fromUtf8(caption), metrics, 57),
+    EXPECT_EQ(Captions::WrapCaption(QString::fromUtf8(caption), metrics, 57),
               QString::fromUtf8(wrapped))
         << caption;
   }
@@ -88,7 +89,7 @@ class CaptionFitTest : public GuiTest {
   static void ExpectCaptionsFit(QWidget* window) {
     for (QAbstractButton* button : window->findChildren<QAbstractButton*>()) {
       if (!button->isVisibleTo(window)) continue;
-      const QString shown = Look::LabelText(button->text());
+      const QString shown = Captions::LabelText(button->text());
       if (shown.isEmpty()) continue;
       const QFontMetrics metrics(button->font());
       int room = button->width();

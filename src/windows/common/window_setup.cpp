@@ -13,8 +13,6 @@
 #include <QWidget>
 #include <QWindow>
 
-#include "windows/common/look.h"
-
 namespace Window {
 
 namespace {
