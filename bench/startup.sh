@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
-# Builds the start-up benchmark and measures it against the bare Qt window: offscreen, then
-# on an X server (Xvfb) when xvfb-run is there. Arguments go to bench/startup.py
-# (e.g. --runs 40). Exits non-zero when a ratio is above the goal.
+# Builds the start-up benchmark and measures it against a window with one line of text (and,
+# for reference, a bare Qt window): offscreen, then on an X server (Xvfb) when xvfb-run is
+# there. Arguments go to bench/startup.py (e.g. --runs 40). Exits non-zero when a ratio is
+# above its goal.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${ORVIDA_BUILD_DIR:-build}
