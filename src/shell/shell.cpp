@@ -12,7 +12,10 @@
 #include "windows/main/form1.h"
 
 // Resources live in a static library: they must be registered by hand.
-static void InitResources() { Q_INIT_RESOURCE(orvida); }
+static void InitResources() {
+  Q_INIT_RESOURCE(first_frame);
+  Q_INIT_RESOURCE(orvida);
+}
 
 namespace Shell {
 
