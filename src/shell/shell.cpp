@@ -63,7 +63,16 @@ void AfterFirstPaint(QWidget* window, std::function<void()> task) {
 
 }  // namespace
 
-AboutOrvida* ShowAboutOrvida() { return ShowWindow(about); }
+AboutOrvida* ShowAboutOrvida() {
+  if (!about) {
+    about = new AboutOrvida();
+    // Its icon, two sizes to decode, waits until the window is on the screen.
+    AfterFirstPaint(about, [window = about] {
+      if (window) window->setWindowIcon(Window::Icon(QStringLiteral("about")));
+    });
+  }
+  return ShowWindow(about);
+}
 Form1* ShowForm1() {
   if (!form1) {
     form1 = new Form1();
