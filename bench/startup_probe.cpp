@@ -1,5 +1,5 @@
 // The program's start-up as main.cpp runs it (Shell::Run), ending at the splash's first
-// painted frame. Measured by bench/startup.py against startup_baseline.
+// painted frame. Measured by bench/startup.py against startup_text_floor.
 #include <QApplication>
 
 #include "first_paint.h"

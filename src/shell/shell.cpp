@@ -14,7 +14,10 @@
 #include "windows/main/form1.h"
 
 // Resources live in a static library: they must be registered by hand.
-static void InitResources() { Q_INIT_RESOURCE(orvida); }
+static void InitResources() {
+  Q_INIT_RESOURCE(first_frame);
+  Q_INIT_RESOURCE(orvida);
+}
 
 namespace Shell {
 
@@ -78,6 +81,10 @@ AboutOrvida* ShowAboutOrvida() {
   if (!about) {
     about = new AboutOrvida();
     EndWithTheLastWindow(about);
+    // Its icon, two sizes to decode, waits until the window is on the screen.
+    AfterFirstPaint(about, [window = about] {
+      if (window) window->setWindowIcon(Window::Icon(QStringLiteral("about")));
+    });
   }
   return ShowWindow(about);
 }

@@ -198,6 +198,28 @@ TEST_F(StartupTest, EveryAboutWindowPaintsItsButtonWithTheSamePalette) {
   EXPECT_EQ(Shell::ShowAboutOrvida()->Command1->palette().cacheKey(), first);
 }
 
+// The splash draws its picture from a copy stretched beforehand: that copy must fit the
+// picture's box (else the splash decodes about.png again) and show about.png stretched.
+TEST_F(StartupTest, TheSplashPictureIsTheAboutPictureStretchedToItsBox) {
+  Shell::Start();
+  QLabel* picture = Shell::LoadedAboutOrvida()->Image1;
+  if (picture->devicePixelRatio() != 1.0) GTEST_SKIP() << "the copy is for a 100 % scale";
+  EXPECT_TRUE(picture->pixmap().isNull()) << "about.png was decoded at start-up";
+  const QImage shown = picture->grab().toImage().convertToFormat(QImage::Format_RGB888);
+  const QImage stretched =
+      QImage(QStringLiteral(":/images/about.png"))
+          .scaled(shown.size(), Qt::IgnoreAspectRatio, Qt::SmoothTransformation)
+          .convertToFormat(QImage::Format_RGB888);
+  double difference = 0;
+  for (int y = 0; y < shown.height(); ++y) {
+    for (int i = 0; i < 3 * shown.width(); ++i) {
+      difference += std::abs(shown.constScanLine(y)[i] - stretched.constScanLine(y)[i]);
+    }
+  }
+  // Another stretching filter differs by a level or two on average, another picture by dozens.
+  EXPECT_LT(difference / (3.0 * shown.width() * shown.height()), 4.0);
+}
+
 TEST_F(StartupTest, OnlyTheOkButtonOfTheAboutWindowTakesFocus) {
   Shell::Start();
   AboutOrvida* about = Shell::LoadedAboutOrvida();

@@ -27,7 +27,6 @@ AboutOrvida::AboutOrvida(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_DeleteOnClose);
   Window::SetFixedDialog(this, QStringLiteral("Informazioni su..."), Runtime::Pixels(kClientWidth),
                          Runtime::Pixels(kClientHeight));
-  setWindowIcon(Window::Icon(QStringLiteral("about")));
 
   // Built from the bottom of the stacking order up: later siblings lie above earlier ones.
   Image1 = new QLabel(this);
