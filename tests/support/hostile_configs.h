@@ -171,18 +171,9 @@ inline QByteArray BinaryWithoutLineEnds() {
 
 // Windows-1252 reading of bytes 0 to 255 but CR and LF, repeated as above.
 inline QString BinaryWithoutLineEndsText() {
-  static const char16_t high[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-  QString text;
-  for (int round = 0; round < 16; ++round) {
-    for (int b = 0; b < 256; ++b) {
-      if (b == '\r' || b == '\n') continue;
-      text += QChar(b >= 0x80 && b <= 0x9F ? high[b - 0x80] : static_cast<char16_t>(b));
-    }
-  }
-  return text;
+  QString once = Windows1252Oracle();
+  once.remove(QLatin1Char('\r')).remove(QLatin1Char('\n'));
+  return once.repeated(16);
 }
 
 // The sample file as a text editor saves it in "Unicode": UTF-16 LE after a byte order mark.

@@ -51,6 +51,24 @@ class ScriptedSource : public Runtime::WordSource {
   std::vector<double> draws_;
 };
 
+// Windows-1252 as Python's cp1252 codec decodes it (cp1252.txt): the character of each byte,
+// 0 to 255. The five bytes the code page leaves undefined decode to the C1 controls of the
+// same value, so that any file reads and saves back whole. Empty when the file is missing.
+inline QString Windows1252Oracle() {
+  QFile file(QStringLiteral(ORVIDA_CP1252_FIXTURE));
+  QString text;
+  if (!file.open(QIODevice::ReadOnly)) return text;
+  for (const QByteArray& line : file.readAll().split('\n')) {
+    if (line.startsWith('#')) continue;
+    for (const QByteArray& cell : line.simplified().split(' ')) {
+      if (!cell.isEmpty())
+        text += cell == "----" ? QChar(static_cast<char16_t>(text.size()))
+                               : QChar(cell.toUShort(nullptr, 16));
+    }
+  }
+  return text;
+}
+
 inline bool WriteBytes(const QString& path, const QByteArray& bytes) {
   QFile file(path);
   return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size();
