@@ -12,7 +12,7 @@ work the CPU times are the steadier figure.
   bench/startup.py [--build DIR] [--runs N] [--warmup N] [--time-goal RATIO]
                    [--memory-goal RATIO] [--probe PATH]
 
-The platform plugin comes from QT_QPA_PLATFORM (offscreen when unset); under xvfb-run the
+The platform plugin comes from QT_QPA_PLATFORM (offscreen when unset); under scripts/lib/with-xvfb the
 X11 plugin (xcb) is used. Exits with 1 when a ratio is above its goal (time 1.10, peak
 memory 1.15).
 """
