@@ -235,6 +235,22 @@ inline const std::vector<HostileConfig>& HostileConfigs() {
        [](int) { return std::optional<QString>(QString(32767, QLatin1Char('x'))); }, Zero, Zero},
       {"HugeFirstCaption", Kind::File, [] { return LongFirstLine(4 * kMiB, "\r\n"); },
        HostileConfig::kLineCut, 1, CutFirstCaption, SampleCount, Six},
+      // 50000 UTF-8 "è", cut by the reader inside a character: the character goes whole, the
+      // file stays UTF-8 and the accented caption of slot 2 reads right.
+      {"HugeAccentedFirstCaption", Kind::File,
+       [] {
+         QList<QByteArray> lines = SampleLines();
+         lines[0] = QByteArray("\xC3\xA8").repeated(50000);
+         lines[3] = "Citt\xC3\xA0";
+         return JoinLines(lines);
+       },
+       HostileConfig::kLineCut, 1,
+       [](int slot) {
+         if (slot > 2) return SampleCaption(slot);
+         return std::optional<QString>(slot == 1 ? QString(32767, QChar(u'\u00E8'))
+                                                 : QStringLiteral("Citt\u00E0"));
+       },
+       SampleCount, Six},
       // The reader takes 64 KiB at a time: the line end after 65535 bytes is split between
       // two reads (CR LF), or ends the first one (a lone CR).
       {"CrLfSplitBetweenReads", Kind::File, [] { return LongFirstLine(65535, "\r\n"); },
@@ -258,17 +274,8 @@ inline const std::vector<HostileConfig>& HostileConfigs() {
          QByteArray bytes;
          for (int slot = 1; slot <= 20; ++slot) {
            bytes += QByteArray("Tasto\0 ", 7) + QByteArray::number(slot) + "\r\n";
-           bytes += " " + QByteArray::number(slot) +
-                    QByteArray(
-                        "\0"
-                        "9",
-                        2) +
-                    "\r\n";
-           bytes += QByteArray(
-                        "\0"
-                        " 6",
-                        3) +
-                    "\r\n";
+           bytes += " " + QByteArray::number(slot) + QByteArray("\0009\r\n", 4);
+           bytes += QByteArray("\000 6\r\n", 5);
          }
          return bytes;
        },
