@@ -6,7 +6,6 @@
 #include <QFile>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPainter>
 #include <QPushButton>
 #include <QRawFont>
 #include <QTest>
@@ -103,18 +102,12 @@ QRectF DrawnInk(QWidget* widget) {
   return Ink(blank, widget->grab().toImage());
 }
 
-// The ink of a button's caption drawn whole in its font, in all the room it asks for.
+// The ink of a button's caption in a button with all the room it asks for.
 QRectF WholeInk(QAbstractButton* button) {
-  const qreal ratio = button->devicePixelRatioF();
-  QImage blank(QSize(4000, 1000) * ratio, QImage::Format_RGB32);
-  blank.setDevicePixelRatio(ratio);
-  blank.fill(Qt::white);
-  QImage drawn = blank;
-  QPainter painter(&drawn);
-  painter.setFont(button->font());
-  painter.drawText(QRect(0, 0, 4000, 1000), Qt::TextShowMnemonic, button->text());
-  painter.end();
-  return Ink(blank, drawn);
+  QPushButton whole(button->text());
+  whole.setFont(button->font());
+  whole.resize(4000, 1000);
+  return DrawnInk(&whole);
 }
 
 // The ink of a label's text in a label like it with all the room its text asks for: as wide
