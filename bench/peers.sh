@@ -24,9 +24,7 @@ ROLLDICE_VERSION=1.16-1+b3
 DROLL_VERSION=0.2.1
 RPG_DICE_ROLLER_VERSION=5.5.1
 
-if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-fi
+cmake --preset dev -B "$build" >/dev/null
 cmake --build "$build" --target peer_orvida >/dev/null
 orvida=$build/bench/peer_orvida
 

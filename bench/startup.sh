@@ -5,9 +5,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${ORVIDA_BUILD_DIR:-build}
-if [ ! -f "$build/CMakeCache.txt" ]; then
-  cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo
-fi
+cmake --preset dev -B "$build" >/dev/null
 cmake --build "$build" --target startup_probe startup_baseline startup_text_floor
 status=0
 QT_QPA_PLATFORM=offscreen python3 bench/startup.py --build "$build" "$@" || status=1

@@ -42,9 +42,15 @@ install(FILES
 )
 
 if(UNIX AND NOT APPLE)
-  install(FILES ${PROJECT_SOURCE_DIR}/resources/orvida.desktop
-    DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/applications
-  )
+  # The menu entry names the program by its full path (cmake/InstallMenuEntry.cmake).
+  install(CODE "
+    set(ORVIDA_MENU_ENTRY \"${PROJECT_SOURCE_DIR}/resources/orvida.desktop\")
+    set(ORVIDA_MENU_PROGRAM \"${ORVIDA_BIN_DIR}/Orvida\")
+    set(ORVIDA_MENU_FOLDER \"${CMAKE_INSTALL_DATAROOTDIR}/applications\")
+    set(ORVIDA_PACKAGING_STAGE \"${PROJECT_BINARY_DIR}/_CPack_Packages/\")
+    set(ORVIDA_MENU_WORK \"${PROJECT_BINARY_DIR}/orvida.desktop\")
+  ")
+  install(SCRIPT ${CMAKE_CURRENT_LIST_DIR}/InstallMenuEntry.cmake)
   foreach(size 16 32 48 64 128 256)
     install(FILES ${PROJECT_SOURCE_DIR}/resources/images/die-${size}.png
       DESTINATION ${CMAKE_INSTALL_DATAROOTDIR}/icons/hicolor/${size}x${size}/apps

@@ -26,7 +26,7 @@ install(FILES /usr/share/doc/mingw-w64-common/copyright
 # 20 MB of them), which nothing needs at run time: the copies installed here, and Orvida.exe,
 # are stripped of them. Their exports stay: they are a table of their own.
 set(ORVIDA_STRIPPED Orvida.exe Qt6Core.dll Qt6Gui.dll Qt6Widgets.dll platforms/qwindows.dll
-  styles/qwindowsvistastyle.dll libstdc++-6.dll libgcc_s_seh-1.dll libwinpthread-1.dll)
+  styles/qwindowsvistastyle.dll ${ORVIDA_MINGW_RUNTIME_DLL_NAMES})
 install(CODE "
   foreach(binary ${ORVIDA_STRIPPED})
     execute_process(COMMAND \"${CMAKE_STRIP}\" --strip-unneeded

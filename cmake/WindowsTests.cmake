@@ -28,6 +28,8 @@ file(COPY ${ORVIDA_QT_PREFIX}/plugins/platforms/qoffscreen.dll
   DESTINATION ${PROJECT_BINARY_DIR}/bin/platforms)
 file(COPY ${ORVIDA_QT_PREFIX}/plugins/styles/qwindowsvistastyle.dll
   DESTINATION ${PROJECT_BINARY_DIR}/bin/styles)
+# The environment of every test under Wine, here and in tests/e2e: the prefix, Wine's
+# messages off, and no offer to install Mono or Gecko when the prefix is made.
 set(ORVIDA_WINE_ENVIRONMENT
   "WINEPREFIX=${PROJECT_BINARY_DIR}/wine"
   "WINEDEBUG=-all"

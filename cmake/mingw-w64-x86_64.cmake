@@ -1,6 +1,6 @@
 # Cross-compiling for 64-bit Windows from Linux with Debian's MinGW-w64 (posix threads, so
-# std::thread and std::mutex work). Used by scripts/windows-toolchain (Qt) and
-# scripts/build-windows (Orvida).
+# std::thread and std::mutex work). Used by scripts/windows-toolchain (Qt) and the CMake
+# preset "windows" (Orvida), through Qt's toolchain file.
 set(CMAKE_SYSTEM_NAME Windows)
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 

@@ -1,7 +1,7 @@
 # Debian packages that building, running and testing the program need.
 # Sourced by scripts/run and scripts/test.
 ORVIDA_PACKAGES=(
-  cmake ninja-build g++ pkg-config
+  cmake ninja-build g++ pkg-config dpkg-dev
   qt6-base-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev libpcg-cpp-dev
   fonts-liberation
@@ -12,8 +12,11 @@ ORVIDA_PACKAGES=(
 )
 
 # The Windows build (scripts/windows-toolchain, scripts/build-windows) and its tests under
-# Wine; installed only when the Windows program is built.
-ORVIDA_WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix wine64 python3-pefile"
+# Wine; installed only when the Windows program is built. The MinGW-w64 compilers and tools;
+# wine64 is the loader, wine puts wine and wineserver on PATH (the tests wait for the
+# wineserver); GoogleTest's source (googletest), built with MinGW for the test executables;
+# pefile reads the executables' version resource; xz-utils unpacks the Windows Qt's archive.
+ORVIDA_WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix wine wine64 python3-pefile googletest xz-utils"
 
 ensure_packages() {
   local missing=()

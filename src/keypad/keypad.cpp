@@ -11,6 +11,7 @@
 #include "runtime/conversions.h"
 #include "runtime/data_sync.h"
 #include "runtime/file_errors.h"
+#include "runtime/path_policy.h"
 #include "runtime/program_folder.h"
 #include "runtime/runtime_error.h"
 #include "runtime/text_file.h"
@@ -63,17 +64,18 @@ void ClearKeypad() {
 
 void LoadKeypadConfig(const QString& path) {
   Runtime::RefuseUnknownFolder(path);
-  const QString native = Runtime::NativePath(path);
-  Runtime::RefuseIfNotAFile(native, path);
-  QFile file(native);
-  Runtime::ClearFileError();
-  if (!file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
-    const int error = Runtime::LastFileError();
-    throw RuntimeError(Runtime::OpenForReadingError(native, error), path, 0,
-                       FileErrorReason(error, file.error()));
-  }
+  QFile file;
+  Runtime::OpenRegularFile(file, Runtime::NativePath(path), path);
   const QList<Runtime::TextLine> lines = Runtime::ReadLines(file, kFileLines, kMaxLineBytes);
   file.close();
+  // Reading stopped at the most bytes that 60 lines of what a caption holds can take.
+  const int stopped = !lines.isEmpty() && lines.last().stopped ? int(lines.size()) : 0;
+  const auto stoppedError = [&] {
+    return RuntimeError(ErrorNumber::BadRecordLength, path, stopped,
+                        QStringLiteral("Il file supera i %1 byte che la configurazione può "
+                                       "occupare: il resto, da questa riga, non è stato letto")
+                            .arg(qint64{kFileLines} * (kMaxLineBytes + 2)));
+  };
 
   const auto bytes = [](const Runtime::TextLine& line) { return QByteArrayView(line.bytes); };
   const bool utf8 =
@@ -83,7 +85,10 @@ void LoadKeypadConfig(const QString& path) {
                   [&](const Runtime::TextLine& l) { return Runtime::IsValidUtf8(bytes(l)); });
   int firstCut = 0;  // the first line longer than a caption box holds
   const auto line = [&](int number) {
-    if (number > lines.size()) throw RuntimeError(ErrorNumber::InputPastEndOfFile, path, number);
+    if (number > lines.size()) {
+      if (stopped > 0) throw stoppedError();
+      throw RuntimeError(ErrorNumber::InputPastEndOfFile, path, number);
+    }
     const Runtime::TextLine& read = lines[number - 1];
     QString text;
     if (utf8) {
@@ -111,6 +116,7 @@ void LoadKeypadConfig(const QString& path) {
     KeypadSides(slot) = NumberLine(line(first + 2), path, first + 2);
   }
   // The whole table is read; a line that had to be shortened is still worth a word.
+  if (stopped > 0) throw stoppedError();
   if (firstCut > 0) {
     throw RuntimeError(ErrorNumber::BadRecordLength, path, firstCut,
                        QStringLiteral("La riga supera i %1 caratteri: il resto non è stato letto")
@@ -139,9 +145,10 @@ QByteArray KeypadConfigBytes() {
 
 void SaveKeypadConfig(const QString& path) {
   Runtime::RefuseUnknownFolder(path);
-  const QString native = Runtime::NativePath(path);
-  Runtime::RefuseIfNotAFile(native, path);
+  const Runtime::SaveTarget target = Runtime::FindSaveTarget(Runtime::NativePath(path), path);
+  const QString& native = target.native;
   const QByteArray bytes = KeypadConfigBytes();
+  const Runtime::ScopedFileSizeLimitAsError sizeLimitAsError;
   // Unbuffered, so that every write meets the system at once and a full disk is seen here,
   // before the new file replaces the old one.
   QSaveFile file(native);
@@ -151,6 +158,8 @@ void SaveKeypadConfig(const QString& path) {
     const ErrorNumber number = Runtime::OpenForWritingError(native, error);
     throw RuntimeError(number, path, 0, Runtime::OpenForWritingReason(number, error, file.error()));
   }
+  // An unfinished new file is removed when `file` goes, whatever is thrown.
+  Runtime::AdoptTarget(file.handle(), target, path);
   const auto fail = [&](int error) {
     const QString reason = FileErrorReason(error, file.error());
     file.cancelWriting();
@@ -164,6 +173,7 @@ void SaveKeypadConfig(const QString& path) {
   // Some file systems report a full disk only when the data reach it. (QSaveFile syncs too,
   // but takes no notice of a failure.)
   if (const int error = Runtime::SyncData(file.handle())) fail(error);
+  Runtime::RefuseReplacedTarget(target, path);
   Runtime::ClearFileError();
   if (!file.commit()) {
     const int error = Runtime::LastFileError();

@@ -20,23 +20,30 @@ extern Runtime::OneBasedArray<int16_t, kKeypadSlots> KeypadSides;
 
 // Fills the table from the file at `path`: 60 lines, three a slot (caption, count, size).
 // Lines end at CR LF, a lone LF or a lone CR; lines after the 60th are not read, and of a
-// line only its first kMaxCaptionLength characters. The lines are read as UTF-8 when they
-// are valid UTF-8 holding non-ASCII, else as Windows-1252. Each value goes into the table
-// as soon as its line is read. Throws RuntimeError: FileNotFound (table untouched),
-// PathNotFound for an empty path (the program's folder is unknown), PathFileAccessError
-// for anything but a regular file or a link to one, PermissionDenied, DeviceIoError for a
-// failed read (all untouched), InputPastEndOfFile when the file has fewer than 60 lines,
-// Overflow for a number out of range (both carry the line number and leave the values read
-// before in the table), and BadRecordLength, naming the first line that was too long, once
-// the whole table has been read.
+// line only its first kMaxCaptionLength characters; nor is anything past the first
+// 5,898,180 bytes (60 lines of 3 × kMaxCaptionLength bytes and CR LF), so a file of any
+// size loads at once. The lines are read as UTF-8 when they are valid UTF-8 holding
+// non-ASCII, else as Windows-1252. Each value goes into the table as soon as its line is
+// read. Throws RuntimeError: FileNotFound (table untouched), also for a link that leads
+// nowhere or loops, PathNotFound for an empty path (the program's folder is unknown),
+// BadFileName for a path longer than the system takes, PathFileAccessError for anything but
+// a regular file or a link to one, PermissionDenied, DeviceIoError for a failed read (all
+// untouched), InputPastEndOfFile when the file has fewer than 60 lines, Overflow for a
+// number out of range (both carry the line number and leave the values read before in the
+// table), and BadRecordLength: naming the line where the reading stopped, at the byte
+// bound, with the lines before it in the table, or else naming the first line that was too
+// long, once the whole table has been read.
 void LoadKeypadConfig(const QString& path);
 
 // Rewrites the file at `path` from the table, atomically: a save that fails leaves the
 // old file whole and throws RuntimeError with the path and the reason in Italian:
 // PathNotFound when the folder does not exist or `path` is empty, PermissionDenied,
-// DiskFull when not all of the data could be written (full disk, quota, size limit),
-// PathFileAccessError for anything at the path but a regular file or a link to one (a
-// folder, a pipe, a device, a link that leads nowhere), DeviceIoError for a failed write.
+// DiskFull when not all of the data could be written (full disk, quota, size limit: the
+// program is not ended by the signal of a file-size limit), PathFileAccessError for
+// anything at the path but a regular file or a link to one (a folder, a pipe, a device, a
+// link that leads nowhere), BadFileName for a path longer than the system takes,
+// DeviceIoError for a failed write. The new file keeps the old one's owner and group where
+// the process may set them.
 void SaveKeypadConfig(const QString& path);
 
 // The file's exact bytes for the current table (what SaveKeypadConfig writes): 60 lines

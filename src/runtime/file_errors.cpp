@@ -7,6 +7,8 @@
 
 #ifdef Q_OS_UNIX
 #include <unistd.h>
+
+#include <csignal>
 #endif
 #ifdef Q_OS_WIN
 #ifndef NOMINMAX
@@ -41,6 +43,8 @@ int ErrnoFromWin32(DWORD error) {
       return ENOSPC;
     case ERROR_FILE_TOO_LARGE:
       return EFBIG;
+    case ERROR_FILENAME_EXCED_RANGE:
+      return ENAMETOOLONG;
     case ERROR_CRC:
     case ERROR_READ_FAULT:
     case ERROR_WRITE_FAULT:
@@ -152,13 +156,15 @@ bool WriteDenied(const QString& path) {
 }  // namespace
 
 ErrorNumber OpenForReadingError(const QString& path, int error) {
-  if (error == ENOENT || error == ENOTDIR) return ErrorNumber::FileNotFound;
+  if (error == ENAMETOOLONG) return ErrorNumber::BadFileName;
+  if (error == ENOENT || error == ENOTDIR || error == ELOOP) return ErrorNumber::FileNotFound;
   if (IsPermissionErrno(error)) return ErrorNumber::PermissionDenied;
   if (!QFileInfo::exists(path)) return ErrorNumber::FileNotFound;
   return ErrorNumber::PathFileAccessError;
 }
 
 ErrorNumber OpenForWritingError(const QString& path, int error) {
+  if (error == ENAMETOOLONG) return ErrorNumber::BadFileName;
   const QFileInfo info(path);
   if (!info.dir().exists()) return ErrorNumber::PathNotFound;
   if (info.isDir()) return ErrorNumber::PathFileAccessError;
@@ -178,9 +184,27 @@ QString OpenForWritingReason(ErrorNumber number, int error, QFileDevice::FileErr
 }
 
 ErrorNumber WriteError(int error) {
+  if (error == ENAMETOOLONG) return ErrorNumber::BadFileName;
   if (IsDiskFullErrno(error)) return ErrorNumber::DiskFull;
   if (IsPermissionErrno(error)) return ErrorNumber::PermissionDenied;
   return ErrorNumber::DeviceIoError;
 }
+
+#ifdef Q_OS_UNIX
+ScopedFileSizeLimitAsError::ScopedFileSizeLimitAsError() {
+  struct sigaction ignore {};
+  ignore.sa_handler = SIG_IGN;
+  sigemptyset(&ignore.sa_mask);
+  restore_ = ::sigaction(SIGXFSZ, &ignore, &previous_) == 0;
+}
+
+ScopedFileSizeLimitAsError::~ScopedFileSizeLimitAsError() {
+  if (restore_) ::sigaction(SIGXFSZ, &previous_, nullptr);
+}
+#else
+// Windows has no such signal: a write past a limit fails with an error.
+ScopedFileSizeLimitAsError::ScopedFileSizeLimitAsError() = default;
+ScopedFileSizeLimitAsError::~ScopedFileSizeLimitAsError() = default;
+#endif
 
 }  // namespace Runtime

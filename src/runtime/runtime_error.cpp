@@ -14,6 +14,8 @@ QString RuntimeError::Describe(ErrorNumber number) {
   switch (number) {
     case ErrorNumber::Overflow:
       return QStringLiteral("Overflow");
+    case ErrorNumber::BadFileName:
+      return QStringLiteral("Nome o numero di file non valido");
     case ErrorNumber::FileNotFound:
       return QStringLiteral("Impossibile trovare il file");
     case ErrorNumber::DeviceIoError:

@@ -10,6 +10,7 @@ namespace Runtime {
 // players who have met them in other Windows programs recognise.
 enum class ErrorNumber : int {
   Overflow = 6,
+  BadFileName = 52,
   DeviceIoError = 57,
   BadRecordLength = 59,
   DiskFull = 61,

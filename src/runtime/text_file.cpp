@@ -1,6 +1,5 @@
 #include "runtime/text_file.h"
 
-#include <QFileInfo>
 #include <algorithm>
 #include <cstring>
 #include <vector>
@@ -45,9 +44,11 @@ QList<TextLine> ReadLines(QFile& file, int maxLines, qsizetype maxLineBytes) {
     lines.append(std::move(current));
     current = TextLine();
   };
+  // The bytes left to read; one more is asked for, to see whether the file goes on.
+  qint64 left = qint64{maxLines} * (maxLineBytes + 2);
   while (lines.size() < maxLines) {
     ClearFileError();
-    const qint64 got = file.read(chunk.data(), kChunkSize);
+    qint64 got = file.read(chunk.data(), std::min(kChunkSize, left + 1));
     if (got < 0) {
       throw RuntimeError(ErrorNumber::DeviceIoError, file.fileName(), lines.size() + 1,
                          FileErrorReason(LastFileError(), file.error()));
@@ -56,6 +57,9 @@ QList<TextLine> ReadLines(QFile& file, int maxLines, qsizetype maxLineBytes) {
       if (!current.bytes.isEmpty()) finish();
       break;
     }
+    const bool beyond = got > left;
+    got = std::min(got, left);
+    left -= got;
     const char* p = chunk.data();
     const char* const end = p + got;
     if (afterCr && *p == '\n') ++p;
@@ -76,37 +80,14 @@ QList<TextLine> ReadLines(QFile& file, int maxLines, qsizetype maxLineBytes) {
           ++p;
       }
     }
+    if (beyond && lines.size() < maxLines) {
+      current.cut = true;
+      current.stopped = true;
+      finish();
+      break;
+    }
   }
   return lines;
-}
-
-// Refuses a path where a load or a save must not go: a link that leads nowhere (dangling, or
-// looping back on itself), a folder, or anything else that is not a regular file (a named
-// pipe waits for a writer that may never come, a device such as /dev/zero is one endless
-// line, and a save would replace the device or the pipe with a file). A link to a regular
-// file is followed, and nothing at all at the path is left to the caller.
-void RefuseIfNotAFile(const QString& path, const QString& shown) {
-  const QFileInfo info(path);
-  if (info.isSymLink() && !info.exists()) {
-    throw RuntimeError(ErrorNumber::PathFileAccessError, shown, 0,
-                       QStringLiteral("Il collegamento non porta a nessun file"));
-  }
-  if (info.isDir()) {
-    throw RuntimeError(ErrorNumber::PathFileAccessError, shown, 0,
-                       QStringLiteral("Il percorso indica una cartella"));
-  }
-  if (info.exists() && !info.isFile()) {
-    throw RuntimeError(ErrorNumber::PathFileAccessError, shown, 0,
-                       QStringLiteral("Il percorso non indica un file normale"));
-  }
-}
-
-void RefuseUnknownFolder(const QString& path) {
-  if (path.isEmpty()) {
-    throw RuntimeError(ErrorNumber::PathNotFound, path, 0,
-                       QStringLiteral("Non si riesce a sapere in quale cartella si trova il "
-                                      "programma"));
-  }
 }
 
 }  // namespace Runtime

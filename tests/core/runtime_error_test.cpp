@@ -31,6 +31,7 @@ TEST_P(ErrorNumbers, KeepTheirNumberAndItalianDescription) {
 INSTANTIATE_TEST_SUITE_P(
     RuntimeError, ErrorNumbers,
     testing::Values(ErrorCase{ErrorNumber::Overflow, 6, "Overflow"},
+                    ErrorCase{ErrorNumber::BadFileName, 52, "Nome o numero di file non valido"},
                     ErrorCase{ErrorNumber::FileNotFound, 53, "Impossibile trovare il file"},
                     ErrorCase{ErrorNumber::DeviceIoError, 57, "Errore di I/O della periferica"},
                     ErrorCase{ErrorNumber::DiskFull, 61, "Disco pieno"},

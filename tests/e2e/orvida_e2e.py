@@ -12,7 +12,9 @@ makes saving fail with a message and loses nothing.
 With --wine it drives the Windows build the same way: the build is installed, as its ZIP
 unpacks, into C:\Giochi\Città di prova\Orvida of the Wine prefix in WINEPREFIX, and
 Orvida.exe runs there under Wine on the windows platform. The read-only scenario then gives
-conf.ini the read-only attribute, and also checks the path in the error message.
+conf.ini the read-only attribute, and also checks the path in the error message. --scale
+sets Windows' display scale (Wine's LogPixels) first: the windows then keep their sizes in
+logical pixels, which are larger on the screen.
 
 Exit status: 0 passed, 1 failed, 77 skipped (a needed tool is missing).
 """
@@ -36,6 +38,8 @@ CONFIG_TITLE = "Configura la Pulsantiera Veloce"
 MESSAGE_TITLE = "Orvida"
 
 TWIPS_PER_PIXEL = 15
+# Screen pixels per logical pixel, from --scale.
+SCALE = 1.0
 TOOLS = ("xdotool", "xclip", "import")
 
 
@@ -170,7 +174,7 @@ def type_text(text):
 
 
 def click(window, point):
-    x, y = point
+    x, y = (round(value * SCALE) for value in point)
     # No --sync: it waits for the pointer to move, forever when it is already there. The
     # server handles the move and the click in order anyway.
     run("xdotool", "mousemove", "--window", window, str(x), str(y), "click", "1")
@@ -181,11 +185,12 @@ def focus(window):
 
 
 def window_size(window):
+    """The window's size in logical pixels."""
     values = {}
     for line in run("xdotool", "getwindowgeometry", "--shell", window).splitlines():
         name, _, value = line.partition("=")
         values[name] = value
-    return int(values["WIDTH"]), int(values["HEIGHT"])
+    return round(int(values["WIDTH"]) / SCALE), round(int(values["HEIGHT"]) / SCALE)
 
 
 def screenshot(window, path):
@@ -485,6 +490,11 @@ def scenario(program, folder, shots):
     program.set_box(main, COUNT_BOX, "2")
     key("alt+t")
     roll_sum(program.read_box(main, RESULT_BOX), 2, 12, "2d6 rolled after the overflow")
+    program.set_box(main, COUNT_BOX, "3000")
+    program.set_box(main, SIDES_BOX, "10")
+    key("alt+t")
+    roll_sum(program.read_box(main, RESULT_BOX), 3000, 30000, "a five-digit sum (3000d10)")
+    screenshot(main, os.path.join(shots, "main-five-digits.png"))
 
     # "&Informazioni su..." opens the About window again; closing it leaves the main window.
     focus(main)
@@ -556,12 +566,20 @@ def main():
     parser.add_argument("--keep", action="store_true", help="keep the temporary folder")
     parser.add_argument("--wine", help="run the Windows build under this wine")
     parser.add_argument(
+        "--scale",
+        type=int,
+        default=100,
+        help="with --wine: Windows' display scale in per cent (125, 150, 200...)",
+    )
+    parser.add_argument(
         "--scenario",
         choices=("full", "read-only"),
         default="full",
         help="the whole program, or a program folder that cannot be written",
     )
     args = parser.parse_args()
+    global SCALE
+    SCALE = args.scale / 100
 
     missing = [tool for tool in TOOLS if not shutil.which(tool)]
     if missing:
@@ -588,6 +606,9 @@ def main():
                 raise Failure("WINEPREFIX must name the Wine prefix to use")
             if not os.path.isdir(drive_c):
                 run(args.wine, "wineboot", "--init", timeout=600)
+            # Windows' display scale: 96 dots per inch are 100 %.
+            dpi = ("/v", "LogPixels", "/t", "REG_DWORD", "/d", str(96 * args.scale // 100), "/f")
+            run(args.wine, "reg", "add", "HKCU\\Control Panel\\Desktop", *dpi, timeout=60)
             prefix = os.path.join(drive_c, "Giochi", "Città di prova", "Orvida")
             shutil.rmtree(os.path.dirname(prefix), ignore_errors=True)
             folder = prefix

@@ -12,6 +12,7 @@ import argparse
 import filecmp
 import os
 import platform
+import re
 import shutil
 import subprocess
 import sys
@@ -79,10 +80,17 @@ def check_installation(prefix, source, linux):
                 name, sep, value = line.rstrip("\n").partition("=")
                 if sep:
                     entries[name] = value
+        # Undone as a menu reads it: the string's escapes, the quoted argument's, then %%.
+        exec_line = entries.get("Exec", "").replace("\\\\", "\\")
+        quoted = re.fullmatch(r'"((?:[^"\\]|\\.)*)"', exec_line)
+        command = re.sub(r"\\(.)", r"\1", quoted.group(1)).replace("%%", "%") if quoted else ""
+        check(
+            os.path.isfile(command) and os.path.samefile(command, program),
+            "the menu entry starts the installed program by its full path: %r" % exec_line,
+        )
         for name, value in (
             ("Type", "Application"),
             ("Name", "Orvida"),
-            ("Exec", "Orvida"),
             ("Icon", "orvida"),
             ("Categories", "Game;"),
         ):
@@ -114,7 +122,8 @@ def main():
 
     temp = tempfile.mkdtemp(prefix="orvida-package-")
     try:
-        prefix = os.path.join(temp, "prefix")
+        # Off PATH, and with the characters a menu entry must quote.
+        prefix = os.path.join(temp, 'my "games" $HOME 100%')
         run(args.cmake, "--install", args.build_dir, "--prefix", prefix)
         files = check_installation(prefix, args.source_dir, linux)
 
@@ -151,8 +160,13 @@ def main():
                     archive.extractall(unpacked)
             folder = os.path.join(unpacked, top)
             check(tree(folder) == files, "the .tar.gz holds the installed files")
+            # The menu entry differs: an archive's names the program alone.
+            entry = "share/applications/orvida.desktop"
             check(
-                all(same_bytes(os.path.join(folder, f), os.path.join(prefix, f)) for f in files),
+                all(
+                    same_bytes(os.path.join(folder, f), os.path.join(prefix, f))
+                    for f in files - {entry}
+                ),
                 "the .tar.gz's files are the installed ones, byte for byte",
             )
             program = os.path.join(folder, "bin", "Orvida")

@@ -39,10 +39,15 @@ struct HostileConfig {
 
   // The error of a line longer than a caption holds: it is cut, and the rest is read.
   static constexpr int kLineCut = 59;
+  // The line in which the reading stopped at the bound on the whole file, 0 when it did not.
+  int stopsAt = 0;
 
   // Whether the load read the line of a slot's caption, count or sides (the values read
   // before an error stay in the table, the rest are untouched).
-  bool Reads(int fileLine) const { return error == 0 || error == kLineCut || fileLine < line; }
+  bool Reads(int fileLine) const {
+    if (stopsAt > 0) return fileLine <= stopsAt;
+    return error == 0 || error == kLineCut || fileLine < line;
+  }
 
   // Named pipes in folders, /dev/zero and symbolic links exist on POSIX systems only (a link
   // that QFile::link makes on Windows is a shortcut file).
@@ -221,8 +226,9 @@ inline const std::vector<HostileConfig>& HostileConfigs() {
       {"Directory", Kind::Directory, nullptr, 75, 0, EmptyCaption, Zero, Zero},
       {"NamedPipe", Kind::NamedPipe, nullptr, 75, 0, EmptyCaption, Zero, Zero},
       {"LinkToDevZero", Kind::EndlessDevice, nullptr, 75, 0, EmptyCaption, Zero, Zero},
-      {"DanglingLink", Kind::DanglingLink, nullptr, 75, 0, EmptyCaption, Zero, Zero},
-      {"LoopingLink", Kind::LoopingLink, nullptr, 75, 0, EmptyCaption, Zero, Zero},
+      // A link that leads nowhere is a file not found, as nothing at all would be.
+      {"DanglingLink", Kind::DanglingLink, nullptr, 53, 0, EmptyCaption, Zero, Zero},
+      {"LoopingLink", Kind::LoopingLink, nullptr, 53, 0, EmptyCaption, Zero, Zero},
       {"Empty", Kind::File, [] { return QByteArray(); }, 62, 1, EmptyCaption, Zero, Zero},
       {"BinaryWithoutLineEnds", Kind::File, BinaryWithoutLineEnds, 62, 2,
        [](int) { return std::optional<QString>(BinaryWithoutLineEndsText()); }, Zero, Zero},
@@ -251,6 +257,15 @@ inline const std::vector<HostileConfig>& HostileConfigs() {
                                                  : QStringLiteral("Citt\u00E0"));
        },
        SampleCount, Six},
+      // Reading stops at 5,898,180 bytes, 60 lines of 3 × 32767 bytes and CR LF: of this
+      // file, 7 bytes longer, line 59 keeps " 2" of " 20", and line 60 is not read.
+      {"SevenBytesPastTheReadingBound", Kind::File,
+       [] {
+         const QByteArray rest = SampleFile().sliced(SampleFile().indexOf("\r\n"));
+         return LongFirstLine(5898180 + 7 - rest.size(), "\r\n");
+       },
+       HostileConfig::kLineCut, 59, CutFirstCaption, [](int slot) { return slot == 20 ? 2 : slot; },
+       Six, 59},
       // The reader takes 64 KiB at a time: the line end after 65535 bytes is split between
       // two reads (CR LF), or ends the first one (a lone CR).
       {"CrLfSplitBetweenReads", Kind::File, [] { return LongFirstLine(65535, "\r\n"); },

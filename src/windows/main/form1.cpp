@@ -3,6 +3,7 @@
 #include <QAccessible>
 #include <QButtonGroup>
 #include <QDir>
+#include <QFileInfo>
 #include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
@@ -15,6 +16,7 @@
 #include "dice/dice.h"
 #include "runtime/conversions.h"
 #include "runtime/handlers.h"
+#include "runtime/program_folder.h"
 #include "runtime/twips.h"
 #include "windows/common/controls.h"
 #include "windows/common/look.h"
@@ -55,16 +57,18 @@ void FitResultFont(QLineEdit* box, const QFont& full) {
 }
 
 // Reads the keypad presets when the main window loads. A missing file is no error: the
-// presets that come with the program are used until the user saves their own. A file that
+// presets that come with the program are used until the user saves their own. A link that
+// leads nowhere gets the same presets, with a word, as the user's file is gone. A file that
 // cannot be read whole is reported once; what was read before the problem is kept.
 void LoadKeypadAtStart(QWidget* parent) {
   const QString path = Modulo1::KeypadConfigPath();
   try {
     Modulo1::LoadKeypadConfig(path);
   } catch (const Runtime::RuntimeError& error) {
-    if (error.number() == Runtime::ErrorNumber::FileNotFound) {
+    const bool notFound = error.number() == Runtime::ErrorNumber::FileNotFound;
+    if (notFound) {
       Runtime::RunHandler(parent, [] { Modulo1::LoadKeypadConfig(QStringLiteral(":/conf.ini")); });
-      return;
+      if (!QFileInfo(Runtime::NativePath(path)).isSymLink()) return;
     }
     QString where = path.isEmpty() ? QStringLiteral("File: conf.ini")
                                    : QStringLiteral("File: %1").arg(QDir::toNativeSeparators(path));
@@ -72,11 +76,13 @@ void LoadKeypadAtStart(QWidget* parent) {
     QString problem =
         QStringLiteral("Problema: %1 (errore %2)").arg(error.description()).arg(error.code());
     if (!error.reason().isEmpty()) problem += QStringLiteral("\n") + error.reason();
-    // A line cut to what a caption holds is the only problem after which every button is read.
+    // After a line cut to what a caption holds the reading goes on; the reason tells where
+    // it stopped, if it did, at the most a configuration file can take.
     const QString loaded =
-        error.number() == Runtime::ErrorNumber::BadRecordLength
+        notFound ? QStringLiteral("Sono stati caricati i pulsanti predefiniti.")
+        : error.number() == Runtime::ErrorNumber::BadRecordLength
             ? QStringLiteral(
-                  "Tutti i pulsanti sono stati caricati, ma il testo troppo lungo è "
+                  "I pulsanti sono stati caricati come letti, ma il testo troppo lungo è "
                   "stato accorciato.")
             : QStringLiteral(
                   "I pulsanti letti fin qui sono stati caricati, gli altri restano "
