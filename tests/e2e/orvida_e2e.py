@@ -20,6 +20,7 @@ Exit status: 0 passed, 1 failed, 77 skipped (a needed tool is missing).
 """
 
 import argparse
+import contextlib
 import os
 import pwd
 import shutil
@@ -593,8 +594,10 @@ def main():
     signal.signal(signal.SIGTERM, lambda signum, frame: sys.exit("terminated"))
     os.makedirs(args.screenshots, exist_ok=True)
     for name in os.listdir(args.screenshots):
+        # A run beside this one in the same build folder may have removed it already.
         if name.endswith(".png"):
-            os.remove(os.path.join(args.screenshots, name))
+            with contextlib.suppress(FileNotFoundError):
+                os.remove(os.path.join(args.screenshots, name))
     temp = tempfile.mkdtemp(prefix="orvida-e2e-")
     program = None
     try:
