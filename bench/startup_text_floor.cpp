@@ -1,6 +1,6 @@
-// For reference: the bare window of startup_baseline with one line of text on it. What it
-// adds to the baseline (loading the system's font configuration, the font database, a font
-// and its glyphs) is the least any window that shows text pays.
+// What the program is measured against: the bare window of startup_baseline with one line
+// of text on it. What it adds to the baseline (loading the system's font configuration, the
+// font database, a font and its glyphs) is the least any window that shows text pays.
 #include <QApplication>
 #include <QLabel>
 #include <QWidget>

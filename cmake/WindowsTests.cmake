@@ -41,8 +41,9 @@ set(ORVIDA_WINE_ENVIRONMENT
 # event loop needs a (hidden) window even on the offscreen platform.
 #   orvida_add_wine_test(<name> [TARGET <executable>] [FILTER <gtest filter>] [DISPLAY])
 # DISPLAY runs it on the windows platform instead of offscreen.
-find_program(ORVIDA_XVFB Xvfb REQUIRED)
-set(ORVIDA_WITH_XVFB ${PROJECT_SOURCE_DIR}/scripts/lib/with-xvfb)
+if(NOT ORVIDA_XVFB)
+  message(FATAL_ERROR "Xvfb not found: install xvfb")
+endif()
 # Put before a test's command: waits until the Wine of the test before has shut down (its
 # wineserver lingers for a few seconds), since a Windows program started while it does may
 # fail at once.

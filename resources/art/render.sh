@@ -10,6 +10,7 @@
 #   bolt-16/32/64.png                         picture of the roll button
 #   banner.png, banner@2x.png                 banner of the main window
 #   about.png, about@2x.png                   picture of the About window
+#   about-254x366.ppm                         the same, stretched as the window shows it
 #   about-16/32.png                           icon of the About window
 #   spanner-16/32.png                         icon of the keypad dialog
 set -eu
@@ -67,5 +68,9 @@ for size in "317 287 about.png" "634 574 about@2x.png"; do
     convert "$TMP/raw.png" -strip -background white -alpha remove -alpha off \
         "PNG24:$OUT/$3"
 done
+# ...and that picture already stretched to the 254 x 366 pixels the About window shows it
+# at, uncompressed, for the start-up splash to draw without decoding anything
+convert "$OUT/about.png" -filter Triangle -resize '254x366!' -depth 8 -strip \
+    "PPM:$OUT/about-254x366.ppm"
 
 echo "rendered into $(cd "$OUT" && pwd)"

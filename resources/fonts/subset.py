@@ -1,10 +1,12 @@
 #!/usr/bin/env python3
 """Makes the fonts built into Orvida from the Liberation 2.1.5 files in source/.
 
-Orvida shows no text outside the Windows-1252 character set: its captions, its messages and
-conf.ini (read and written in that code page). Each font is cut down to those characters,
+Orvida's own captions and messages hold only characters of the Windows-1252 character set,
+and so does a conf.ini written in that code page. Each font is cut down to those characters,
 with its hinting, kerning and layout tables, so that it draws them exactly as the full font
-does in a tenth of the size: less to register at start-up and less of it in memory.
+does in a tenth of the size: less to register at start-up and less of it in memory. A conf.ini
+may also be UTF-8 (Orvida writes it so when a preset's caption needs it): a character outside
+Windows-1252 in a caption is drawn with a system font that has it.
 
 A cut-down font is a modified version, which the SIL Open Font License does not let bear the
 reserved name "Liberation": the fonts are named Orvida Sans and Orvida Serif. A name of their

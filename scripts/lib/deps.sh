@@ -2,7 +2,7 @@
 # Sourced by scripts/run and scripts/test.
 ORVIDA_PACKAGES=(
   cmake ninja-build g++ pkg-config dpkg-dev
-  qt6-base-dev libgl-dev
+  qt6-base-dev qt6-base-private-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev libpcg-cpp-dev
   fonts-liberation
   xvfb xdotool xclip x11-utils imagemagick

@@ -24,16 +24,16 @@ class MessageBoxPresenter : public MessagePresenter {
   }
 };
 
-MessageBoxPresenter& DefaultPresenter() {
+MessagePresenter* current = nullptr;
+
+MessagePresenter& Presenter() { return current ? *current : MessageBoxes(); }
+
+}  // namespace
+
+MessagePresenter& MessageBoxes() {
   static MessageBoxPresenter presenter;
   return presenter;
 }
-
-MessagePresenter* current = nullptr;
-
-MessagePresenter& Presenter() { return current ? *current : DefaultPresenter(); }
-
-}  // namespace
 
 ScopedMessagePresenter::ScopedMessagePresenter(MessagePresenter& presenter) : previous_(current) {
   current = &presenter;

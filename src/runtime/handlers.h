@@ -24,6 +24,9 @@ class MessagePresenter {
                        const QString& text) = 0;
 };
 
+// The program's own presenter: a modal message box, answered in its own event loop.
+MessagePresenter& MessageBoxes();
+
 // Installs `presenter` while this object lives.
 class ScopedMessagePresenter {
  public:

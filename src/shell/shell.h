@@ -13,7 +13,8 @@ namespace Shell {
 // 0 until the About window has been closed for the first time, then 1 for good.
 extern int16_t SplashShown;
 
-// Makes the program's resources, fonts and style ready; safe to call more than once.
+// Makes the program's resources, fonts and style ready, and tells screen readers what its
+// windows are; safe to call more than once.
 void Prepare();
 
 // Prepares and shows the About window alone, as the start-up splash.

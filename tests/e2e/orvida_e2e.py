@@ -66,6 +66,7 @@ COUNT_BOX = centre(120, 360, 732, 396)  # Text1
 SIDES_BOX = centre(1080, 360, 732, 396)  # Text3
 RESULT_BOX = centre(2040, 360, 1332, 648)  # Text2
 ROLL_BUTTON = centre(3480, 240, 732, 732)  # "&Tira"
+EXIT_BUTTON = centre(6960, 1080, 732, 252)  # "&Esci", right of an About window in front
 
 
 def keypad_button(index):
@@ -506,11 +507,20 @@ def scenario(program, folder, shots):
     program.wait_gone(about)
     check(program.titles() == [MAIN_TITLE], "the About window opens and closes again")
 
-    # "&Esci" ends the program; nothing is saved on the way out.
+    # "&Esci" with the About window open closes the main window; the program ends when the
+    # About window closes too, with status 0. Nothing is saved on the way out.
     focus(main)
-    key("alt+e")
+    key("alt+i")
+    about = program.wait_window(SPLASH_TITLE)
+    click(main, EXIT_BUTTON)
+    program.wait_gone(main)
+    time.sleep(1)  # give a wrong end of the program the time to happen
+    check(program.alive(), "the program goes on while the About window is open")
+    check(program.titles() == [SPLASH_TITLE], "the About window stays")
+    focus(about)
+    key("Escape")
     poll("the program to end", lambda: not program.alive())
-    check(program.process.returncode == 0, "Alt+E ends the program with status 0")
+    check(program.process.returncode == 0, "closing the About window ends it with status 0")
     check(open(conf, "rb").read() == expected, "nothing is written on exit")
 
 

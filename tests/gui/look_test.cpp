@@ -14,8 +14,9 @@
 
 #include "gui_support.h"
 #include "runtime/twips.h"
-#include "shell/about_orvida.h"
 #include "shell/shell.h"
+#include "windows/about/about_orvida.h"
+#include "windows/common/captions.h"
 #include "windows/config/form2.h"
 #include "windows/main/form1.h"
 
@@ -28,7 +29,7 @@ TEST(LabelText, TurnsAccessKeyCaptionsIntoWhatALabelShows) {
       {"fine&", "fine"}, {"", ""},
   };
   for (const auto& [caption, shown] : cases) {
-    EXPECT_EQ(Look::LabelText(QString::fromUtf8(caption)), QString::fromUtf8(shown)) << caption;
+    EXPECT_EQ(Captions::LabelText(QString::fromUtf8(caption)), QString::fromUtf8(shown)) << caption;
   }
 }
 
@@ -46,7 +47,7 @@ TEST(WrapCaption, BreaksAtABlankAndCutsWhatStillDoesNotFit) {
       {"Disintegrazione 12d6", "Disintegra\u2026\n12d6"},
   };
   for (const auto& [caption, wrapped] : cases) {
-    EXPECT_EQ(Look::WrapCaption(QString::fromUtf8(caption), metrics, 57),
+    EXPECT_EQ(Captions::WrapCaption(QString::fromUtf8(caption), metrics, 57),
               QString::fromUtf8(wrapped))
         << caption;
   }

@@ -1,3 +1,4 @@
+#include <QApplication>
 #include <QButtonGroup>
 #include <QFrame>
 #include <QLineEdit>
@@ -5,13 +6,13 @@
 #include <QTest>
 #include <QTextDocument>
 #include <QToolButton>
+#include <QToolTip>
 #include <set>
 
 #include "gui_support.h"
 #include "runtime/conversions.h"
 #include "runtime/twips.h"
 #include "shell/shell.h"
-#include "windows/common/look.h"
 #include "windows/main/form1.h"
 
 namespace {
@@ -241,7 +242,7 @@ TEST_F(MainWindowTest, DamagedPresetsFileWarnsOnceAndKeepsWhatWasRead) {
   }
 }
 
-TEST_F(MainWindowTest, TabOrderFollowsTheDesign) {
+TEST_F(MainWindowTest, TabGoesThroughTheBoxesTiraTheKeypadThenTheButtonRow) {
   Form1* form = Open();
   QTest::mouseClick(form->CmndUpDown, Qt::LeftButton);
   std::vector<QWidget*> expected = {form->Text1, form->Text2, form->Text3, form->Command5};
@@ -256,26 +257,37 @@ TEST_F(MainWindowTest, TabOrderFollowsTheDesign) {
   }
 }
 
+// The window's own access keys come first, even with the keypad open on presets captioned
+// "&Tira" and "&Esci".
 TEST_F(MainWindowTest, EscapePressesTheRollButtonAndAltTIsItsAccessKey) {
-  Form1* form = Open();
+  QStringList lines;
+  for (int i = 0; i < 10; ++i) lines << QStringList{"&Tira", " 1", " 1", "&Esci", " 1", " 1"};
+  Form1* form = Open(ConfigFromLines(lines));
+  QTest::mouseClick(form->CmndUpDown, Qt::LeftButton);
+  ASSERT_TRUE(QTest::qWaitForWindowActive(form));  // access keys reach the active window
   source_.draws = 0;
   QTest::keyClick(form->Text1, Qt::Key_Escape);
-  EXPECT_EQ(source_.draws, 3);
-  EXPECT_EQ(form->Command5->shortcut(), QKeySequence(Qt::ALT | Qt::Key_T));
+  QTest::keyClick(form->Text1, Qt::Key_T, Qt::AltModifier);  // a click that lasts 100 ms
+  QTest::qWait(300);
+  EXPECT_EQ(source_.draws, 6) << "twice the 3d6 typed, never a preset";
   source_.draws = 0;
   QTest::keyClick(form->Text1, Qt::Key_Return);
   QTest::keyClick(form->Text3, Qt::Key_Enter);
   EXPECT_EQ(source_.draws, 0) << "Enter rolls nothing";
+  QTest::keyClick(form->Text1, Qt::Key_E, Qt::AltModifier);
+  EXPECT_TRUE(QTest::qWaitFor([form] { return !form->isVisible(); }, 1000));
 }
 
 // The tooltip shows the caption as written: markup in it is text, and a picture named in it
-// is never loaded.
+// is never loaded. A long caption, and a word too long for a line, wrap to a readable width.
 TEST_F(MainWindowTest, ACaptionTooLongForItsButtonShowsWholeInItsTooltip) {
   const QString caption = QStringLiteral("<b>Palla</b> di fuoco <img src=\"/dev/zero\">");
   QStringList lines;
   for (int i = 1; i <= Modulo1::kKeypadSlots; ++i) {
-    lines << (i == 2 ? caption : QStringLiteral("3d6")) << QStringLiteral(" 3")
-          << QStringLiteral(" 6");
+    lines << (i == 2   ? caption
+              : i == 3 ? caption.repeated(8) + QString(150, u'X')
+                       : "3d6")
+          << QStringLiteral(" 3") << QStringLiteral(" 6");
   }
   Form1* form = Open(ConfigFromLines(lines));
   EXPECT_EQ(form->Command1(1)->toolTip(), QString());
@@ -283,6 +295,13 @@ TEST_F(MainWindowTest, ACaptionTooLongForItsButtonShowsWholeInItsTooltip) {
   shown.setHtml(form->Command1(2)->toolTip());
   EXPECT_EQ(shown.toPlainText(), caption);
   EXPECT_EQ(form->Command1(2)->text(), caption);
+  QToolTip::showText(QPoint(), form->Command1(3)->toolTip(), form->Command1(3));
+  for (QWidget* tip : QApplication::topLevelWidgets()) {
+    if (!tip->inherits("QTipLabel") || !tip->isVisible()) continue;
+    EXPECT_LE(tip->width(), tip->fontMetrics().averageCharWidth() * 60) << "a readable width";
+    EXPECT_GE(tip->height(), tip->fontMetrics().lineSpacing() * 8) << "every word shown";
+  }
+  EXPECT_TRUE(QToolTip::isVisible());
 }
 
 }  // namespace

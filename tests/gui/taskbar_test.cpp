@@ -15,8 +15,8 @@
 #include <QTimer>
 
 #include "gui_support.h"
-#include "shell/about_orvida.h"
 #include "shell/shell.h"
+#include "windows/about/about_orvida.h"
 #include "windows/config/form2.h"
 #include "windows/main/form1.h"
 

@@ -11,7 +11,7 @@
 #include <QWidget>
 
 #include "runtime/twips.h"
-#include "windows/common/look.h"
+#include "windows/common/captions.h"
 
 namespace Controls {
 
@@ -67,7 +67,7 @@ void Place(QWidget* widget, int left, int top, int width, int height) {
 
 QLabel* Label(QWidget* parent, const QString& caption, const QFont& font, Qt::Alignment alignment,
               const QString& accessibleName, bool wordWrap) {
-  const QString shown = Look::LabelText(caption);
+  const QString shown = Captions::LabelText(caption);
   auto* label = new QLabel(shown, parent);
   label->setTextFormat(Qt::PlainText);
   label->setFont(font);
@@ -112,7 +112,8 @@ QPushButton* Button(QWidget* parent, const QString& caption, const QString& acce
   auto* button = new QPushButton(caption, parent);
   button->setAutoDefault(false);
   button->setDefault(false);
-  button->setAccessibleName(accessibleName.isEmpty() ? Look::LabelText(caption) : accessibleName);
+  button->setAccessibleName(accessibleName.isEmpty() ? Captions::LabelText(caption)
+                                                     : accessibleName);
   return button;
 }
 
@@ -133,7 +134,7 @@ class CaptionWrappingButton : public QPushButton {
 
  protected:
   void paintEvent(QPaintEvent* event) override {
-    const QString wrapped = Look::WrapCaption(text(), fontMetrics(), CaptionRoom(this));
+    const QString wrapped = Captions::WrapCaption(text(), fontMetrics(), CaptionRoom(this));
     if (wrapped == text()) {
       QPushButton::paintEvent(event);
       return;
@@ -155,12 +156,13 @@ QPushButton* WrappingButton(QWidget* parent, const QString& caption,
   QPushButton* button = new CaptionWrappingButton(caption, parent);
   button->setAutoDefault(false);
   button->setDefault(false);
-  button->setAccessibleName(accessibleName.isEmpty() ? Look::LabelText(caption) : accessibleName);
+  button->setAccessibleName(accessibleName.isEmpty() ? Captions::LabelText(caption)
+                                                     : accessibleName);
   return button;
 }
 
 bool CaptionFits(const QPushButton* button) {
-  return Look::WrapCaption(button->text(), button->fontMetrics(), CaptionRoom(button)) ==
+  return Captions::WrapCaption(button->text(), button->fontMetrics(), CaptionRoom(button)) ==
          button->text();
 }
 

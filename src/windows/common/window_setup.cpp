@@ -7,13 +7,13 @@
 #include <QImageReader>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPainter>
 #include <QPixmapCache>
 #include <QPushButton>
+#include <QResource>
 #include <QScreen>
 #include <QWidget>
 #include <QWindow>
-
-#include "windows/common/look.h"
 
 namespace Window {
 
@@ -98,10 +98,65 @@ QPixmap Picture(const QString& file) {
   return pixmap;
 }
 
+namespace {
+
+// The picture `file` already stretched to `size`, kept beside it as "<name>-<w>x<h>.ppm" and
+// stored uncompressed: the image reads its pixels where they lie in the executable, with
+// nothing to decode, stretch or copy. Null when there is no such file.
+QImage ReadyStretched(const QString& file, QSize size) {
+  const QString ready = file.left(file.lastIndexOf(u'.')) +
+                        QStringLiteral("-%1x%2.ppm").arg(size.width()).arg(size.height());
+  const QResource resource(ready);
+  if (!resource.isValid() || resource.compressionAlgorithm() != QResource::NoCompression) {
+    return {};
+  }
+  // A binary portable pixmap: "P6", its width, height and largest value 255, one blank each,
+  // then the rows of red, green and blue bytes.
+  const QByteArray header = QByteArray::fromRawData(reinterpret_cast<const char*>(resource.data()),
+                                                    std::min<qint64>(resource.size(), 32));
+  const QByteArray expected =
+      QStringLiteral("P6\n%1 %2\n255\n").arg(size.width()).arg(size.height()).toLatin1();
+  const qint64 bytesPerLine = 3LL * size.width();
+  if (!header.startsWith(expected) ||
+      resource.size() != expected.size() + bytesPerLine * size.height()) {
+    return {};
+  }
+  return QImage(resource.data() + expected.size(), size.width(), size.height(), bytesPerLine,
+                QImage::Format_RGB888);
+}
+
+// Paints `image` over its label, in place of the label's own painting.
+class PaintedPicture : public QObject {
+ public:
+  PaintedPicture(QLabel* label, QImage image) : QObject(label), image_(std::move(image)) {
+    label->installEventFilter(this);
+  }
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override {
+    if (event->type() != QEvent::Paint) return false;
+    auto* label = static_cast<QLabel*>(watched);
+    QPainter(label).drawImage(label->contentsRect().topLeft(), image_);
+    return true;
+  }
+
+ private:
+  QImage image_;
+};
+
+}  // namespace
+
 void ShowStretchedPicture(QLabel* label, const QString& file) {
   // The size and filter are the ones QLabel::setScaledContents(true) would use at paint.
   const qreal ratio = label->devicePixelRatio();
   const QSize size = label->contentsRect().size() * ratio;
+  if (ratio == 1.0) {
+    QImage ready = ReadyStretched(file, size);
+    if (!ready.isNull()) {
+      new PaintedPicture(label, std::move(ready));
+      return;
+    }
+  }
   qreal fileRatio = 1.0;
   const QString chosen = ChosenFile(file, &fileRatio);
   const QString key =

@@ -25,7 +25,9 @@ QPixmap Picture(const QString& file);
 // Shows the picture at `file` stretched over the whole of `label`, placed beforehand. The
 // picture is decoded once and stretched once, to the label's size in device pixels, with
 // the smooth filter a label stretching its picture at every paint would use; only the
-// stretched copy is kept, and the label has no stretching left to do.
+// stretched copy is kept, and the label has no stretching left to do. Where the resources
+// hold that copy ready, "<name>-<w>x<h>.ppm" for a label of w × h device pixels, the label
+// paints it from there and nothing is decoded at all.
 void ShowStretchedPicture(QLabel* label, const QString& file);
 
 // The icon drawn as ":/images/<name>-16.png", "-32.png" and any larger sizes present.

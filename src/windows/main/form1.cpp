@@ -10,7 +10,6 @@
 #include <QPushButton>
 #include <QStyle>
 #include <QStyleOptionFrame>
-#include <QTextDocument>
 #include <QToolButton>
 
 #include "dice/dice.h"
@@ -18,6 +17,7 @@
 #include "runtime/handlers.h"
 #include "runtime/program_folder.h"
 #include "runtime/twips.h"
+#include "windows/common/captions.h"
 #include "windows/common/controls.h"
 #include "windows/common/look.h"
 #include "windows/common/window_setup.h"
@@ -191,14 +191,19 @@ void Form1::Form_Load() {
 }
 
 void Form1::RefreshKeypad() {
+  // The window's own access keys come first: a preset captioned "&Tira" shows its T
+  // underlined, and Alt+T still rolls the dice typed above.
+  const QList<QKeySequence> ownKeys = {Command5->shortcut(), CmndUpDown->shortcut(),
+                                       CmndPersonalizza->shortcut(), CmndAbout->shortcut(),
+                                       CmndEsci->shortcut()};
   for (int i = 1; i <= Modulo1::kKeypadSlots; ++i) {
     QPushButton* button = Command1(i);
     button->setText(KeypadText(i));
-    const QString shown = Look::LabelText(KeypadText(i));
+    if (ownKeys.contains(button->shortcut())) button->setShortcut(QKeySequence());
+    const QString shown = Captions::LabelText(KeypadText(i));
     button->setAccessibleName(QStringLiteral("Pulsante veloce %1: %2").arg(i).arg(shown));
-    // A caption too long for one line is wrapped, and may be cut; its tooltip shows it whole,
-    // as plain text: a caption is never read as markup.
-    button->setToolTip(Controls::CaptionFits(button) ? QString() : Qt::convertFromPlainText(shown));
+    // A caption too long for one line is wrapped, and may be cut; its tooltip shows it whole.
+    button->setToolTip(Controls::CaptionFits(button) ? QString() : Captions::ToolTip(shown));
   }
 }
 
@@ -234,13 +239,13 @@ void Form1::CmndUpDown_Click() {
   if (KeypadState == QStringLiteral("Up")) {
     Frame1->show();
     CmndUpDown->setText(kCloseCaption);
-    CmndUpDown->setAccessibleName(Look::LabelText(kCloseCaption));
+    CmndUpDown->setAccessibleName(Captions::LabelText(kCloseCaption));
     KeypadState = QStringLiteral("Down");
     SetClientHeight(kOpenClientHeight);
   } else {
     Frame1->hide();
     CmndUpDown->setText(kOpenCaption);
-    CmndUpDown->setAccessibleName(Look::LabelText(kOpenCaption));
+    CmndUpDown->setAccessibleName(Captions::LabelText(kOpenCaption));
     KeypadState = QStringLiteral("Up");
     SetClientHeight(kClosedClientHeight);
   }

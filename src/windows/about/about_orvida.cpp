@@ -1,4 +1,4 @@
-#include "shell/about_orvida.h"
+#include "windows/about/about_orvida.h"
 
 #include <QCloseEvent>
 #include <QFrame>
@@ -8,7 +8,7 @@
 
 #include "runtime/handlers.h"
 #include "runtime/twips.h"
-#include "shell/shell.h"
+#include "windows/common/captions.h"
 #include "windows/common/controls.h"
 #include "windows/common/look.h"
 #include "windows/common/window_setup.h"
@@ -27,7 +27,6 @@ AboutOrvida::AboutOrvida(QWidget* parent) : QWidget(parent) {
   setAttribute(Qt::WA_DeleteOnClose);
   Window::SetFixedDialog(this, QStringLiteral("Informazioni su..."), Runtime::Pixels(kClientWidth),
                          Runtime::Pixels(kClientHeight));
-  setWindowIcon(Window::Icon(QStringLiteral("about")));
 
   // Built from the bottom of the stacking order up: later siblings lie above earlier ones.
   Image1 = new QLabel(this);
@@ -85,9 +84,9 @@ AboutOrvida::AboutOrvida(QWidget* parent) : QWidget(parent) {
 
 void AboutOrvida::Form_Load() {
   const QString lineBreak = QStringLiteral("\r\n");
-  Label2->setText(Look::LabelText(QStringLiteral("Un generatore di valori casuali") + lineBreak +
-                                  QStringLiteral("per Dungeon && Dragons terza edizione") +
-                                  lineBreak));
+  Label2->setText(
+      Captions::LabelText(QStringLiteral("Un generatore di valori casuali") + lineBreak +
+                          QStringLiteral("per Dungeon && Dragons terza edizione") + lineBreak));
   Text1->setText(QStringLiteral(
       "Se questo software ti piace, puoi sostenerlo e partecipare al suo aggiornamento e alla "
       "realizzazione di altri progetti del Fendrake inviando una qualsiasi donazione (euro, "
@@ -106,22 +105,20 @@ void AboutOrvida::paintEvent(QPaintEvent*) {
   QPainter(this).fillRect(rect(), kGround);
 }
 
-void AboutOrvida::closeEvent(QCloseEvent* event) {
-  // The first close opens the main window, whose load may stop at a message. A close that
-  // comes while that message is up waits for it: the splash stays until the main window
-  // is there, so the program never finds itself without a window.
-  if (unloading_) {
-    event->ignore();
-    return;
-  }
-  unloading_ = true;
-  Runtime::RunHandler(this, [this] { Form_Unload(); });
-  unloading_ = false;
-  event->accept();
+void AboutOrvida::HoldCloses() { held_ = true; }
+
+void AboutOrvida::Release() {
+  held_ = false;
+  close();
 }
 
-void AboutOrvida::Form_Unload() {
-  if (Shell::SplashShown != 0) return;
-  Shell::ShowForm1();
-  Shell::SplashShown = 1;
+void AboutOrvida::closeEvent(QCloseEvent* event) {
+  if (!held_) {
+    event->accept();
+    return;
+  }
+  event->ignore();
+  if (closeRequested_) return;
+  closeRequested_ = true;
+  QMetaObject::invokeMethod(this, &AboutOrvida::CloseRequested, Qt::QueuedConnection);
 }

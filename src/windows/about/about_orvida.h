@@ -13,6 +13,12 @@ class AboutOrvida : public QWidget {
  public:
   explicit AboutOrvida(QWidget* parent = nullptr);
 
+  // Holds the window open: a request to close it, by "&OK", Esc, its close box or the window
+  // system, leaves it on the screen and is told by CloseRequested instead.
+  void HoldCloses();
+  // Ends the hold and closes the window.
+  void Release();
+
   QLabel* Image1 = nullptr;
   QLabel* Label1 = nullptr;
   QLabel* Label2 = nullptr;
@@ -26,14 +32,20 @@ class AboutOrvida : public QWidget {
   QLabel* Text2 = nullptr;
   QLabel* Text1 = nullptr;
 
+ signals:
+  // The window, held, was asked to close. Told once, from the event loop after the close has
+  // been refused, so that what follows (the main window's load and its warning, for the
+  // start-up splash) never runs inside a close.
+  void CloseRequested();
+
  protected:
   void closeEvent(QCloseEvent* event) override;
   void paintEvent(QPaintEvent* event) override;
 
  private:
   void Form_Load();
-  void Form_Unload();
   void Command1_Click();
 
-  bool unloading_ = false;
+  bool held_ = false;
+  bool closeRequested_ = false;
 };
