@@ -14,25 +14,22 @@ namespace {
 
 using Modulo1::RollDice;
 
-// Counts the draws on their way from the process's generator, to know how many dice a
+// Counts the words on their way from the process's generator, to know how many dice a
 // roll that ends in overflow has thrown.
-class DrawCounter final : public Runtime::RandomSource {
+class DrawCounter final : public Runtime::WordSource {
  public:
-  void Reseed() override { inner_.Reseed(); }
-  float Draw() override {
+  void Reseed() override {}
+  uint32_t Next() override {
     ++draws;
-    return inner_.Draw();
+    return Runtime::ProcessEngine()();
   }
   int64_t draws = 0;
-
- private:
-  Runtime::RandomSource& inner_ = Runtime::ProcessRandomSource();
 };
 
 // The mean number of dice that RollDice(count, sides) throws before it returns or fails.
 double MeanDiceThrown(int16_t count, int16_t sides, int rolls) {
   DrawCounter source;
-  Runtime::ScopedRandomSource scope(source);
+  Runtime::ScopedWordSource scope(source);
   for (int i = 0; i < rolls; ++i) {
     try {
       RollDice(count, sides);

@@ -12,8 +12,8 @@ On a machine busy with other work the CPU times and the peak memory are the stea
   bench/startup.py [--build DIR] [--runs N] [--warmup N] [--time-goal RATIO]
                    [--cpu-goal RATIO] [--memory-goal RATIO] [--probe PATH]
 
-The platform plugin comes from QT_QPA_PLATFORM (offscreen when unset); under xvfb-run the
-X11 plugin (xcb) is used. Exits with 1 when a ratio to the text floor is above its goal
+The platform plugin comes from QT_QPA_PLATFORM (offscreen when unset); under scripts/lib/with-xvfb
+the X11 plugin (xcb) is used. Exits with 1 when a ratio to the text floor is above its goal
 (wall time 1.10, CPU time 1.15, peak memory 1.05).
 """
 import argparse

@@ -41,7 +41,9 @@ set(ORVIDA_WINE_ENVIRONMENT
 # event loop needs a (hidden) window even on the offscreen platform.
 #   orvida_add_wine_test(<name> [TARGET <executable>] [FILTER <gtest filter>] [DISPLAY])
 # DISPLAY runs it on the windows platform instead of offscreen.
-find_program(ORVIDA_XVFB_RUN xvfb-run REQUIRED)
+if(NOT ORVIDA_XVFB)
+  message(FATAL_ERROR "Xvfb not found: install xvfb")
+endif()
 # Put before a test's command: waits until the Wine of the test before has shut down (its
 # wineserver lingers for a few seconds), since a Windows program started while it does may
 # fail at once.
@@ -62,7 +64,7 @@ function(orvida_add_wine_test name)
     list(APPEND environment QT_QPA_PLATFORM=offscreen)
   endif()
   add_test(NAME windows.${name}
-    COMMAND ${ORVIDA_AFTER_WINE} ${ORVIDA_XVFB_RUN} -a -s "-screen 0 1280x1024x24" ${CMAKE_CROSSCOMPILING_EMULATOR}
+    COMMAND ${ORVIDA_AFTER_WINE} ${ORVIDA_WITH_XVFB} ${CMAKE_CROSSCOMPILING_EMULATOR}
             $<TARGET_FILE:${arg_TARGET}> ${filter})
   set_tests_properties(windows.${name} PROPERTIES
     ENVIRONMENT "${environment}" LABELS windows TIMEOUT 900)

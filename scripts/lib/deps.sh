@@ -5,8 +5,8 @@ ORVIDA_PACKAGES=(
   qt6-base-dev qt6-base-private-dev libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev libpcg-cpp-dev
   fonts-liberation
-  xvfb xauth xdotool xclip x11-utils imagemagick
-  python3 binutils-mingw-w64-x86-64 desktop-file-utils
+  xvfb xdotool xclip x11-utils imagemagick
+  python3 python3-pyflakes binutils-mingw-w64-x86-64 desktop-file-utils
   dbus-daemon at-spi2-core python3-pyatspi
   libasan8 libubsan1
 )

@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The X session of scripts/screenshots: starts the window manager, then the program, and
-# saves each window with its frame. Run inside xvfb-run.
+# saves each window with its frame. Run by scripts/lib/with-xvfb.
 # Arguments: a scratch folder holding icewm/, the installed program, the output folder.
 set -euo pipefail
 work=$1

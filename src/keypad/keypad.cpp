@@ -9,6 +9,7 @@
 
 #include "runtime/codepage.h"
 #include "runtime/conversions.h"
+#include "runtime/data_sync.h"
 #include "runtime/file_errors.h"
 #include "runtime/path_policy.h"
 #include "runtime/program_folder.h"
@@ -169,16 +170,9 @@ void SaveKeypadConfig(const QString& path) {
     const int error = Runtime::LastFileError();
     fail(error != 0 ? error : EIO);
   }
-#ifdef Q_OS_UNIX
   // Some file systems report a full disk only when the data reach it. (QSaveFile syncs too,
   // but takes no notice of a failure.)
-#ifdef Q_OS_LINUX
-  const int synced = ::fdatasync(file.handle());
-#else
-  const int synced = ::fsync(file.handle());
-#endif
-  if (synced != 0 && errno != EINVAL && errno != EROFS) fail(errno);
-#endif
+  if (const int error = Runtime::SyncData(file.handle())) fail(error);
   Runtime::RefuseReplacedTarget(target, path);
   Runtime::ClearFileError();
   if (!file.commit()) {

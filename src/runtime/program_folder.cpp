@@ -13,7 +13,7 @@ namespace Runtime {
 
 namespace {
 
-QString folderOverride;
+std::optional<QString> folderOverride;
 
 // The program's folder: as shown to the user, and as handed to the file system. The two
 // differ only on Linux for a folder whose name is not valid UTF-8 (Qt's strings cannot hold
@@ -52,14 +52,12 @@ const Folder& TheProgramFolder() {
 
 QString NativePath(const QString& path) {
   const Folder& folder = TheProgramFolder();
-  if (folder.native == folder.shown || !folderOverride.isEmpty()) return path;
+  if (folder.native == folder.shown || folderOverride) return path;
   const QString prefix = folder.shown + QLatin1Char('/');
   return path.startsWith(prefix) ? folder.native + path.sliced(folder.shown.size()) : path;
 }
 
-QString ProgramFolder() {
-  return folderOverride.isEmpty() ? TheProgramFolder().shown : folderOverride;
-}
+QString ProgramFolder() { return folderOverride ? *folderOverride : TheProgramFolder().shown; }
 
 ScopedProgramFolder::ScopedProgramFolder(const QString& folder) : previous_(folderOverride) {
   folderOverride = folder;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QString>
+#include <optional>
 
 // The folder that holds the program's executable.
 namespace Runtime {
@@ -15,7 +16,7 @@ QString ProgramFolder();
 QString NativePath(const QString& path);
 
 // Makes ProgramFolder give `folder` while this object lives, so tests never touch the files
-// beside their executable.
+// beside their executable; an empty `folder` is a program folder that cannot be known.
 class ScopedProgramFolder {
  public:
   explicit ScopedProgramFolder(const QString& folder);
@@ -24,7 +25,7 @@ class ScopedProgramFolder {
   ScopedProgramFolder& operator=(const ScopedProgramFolder&) = delete;
 
  private:
-  QString previous_;
+  std::optional<QString> previous_;
 };
 
 }  // namespace Runtime

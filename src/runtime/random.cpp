@@ -54,20 +54,11 @@ void SeedFromClock(detail::Engine& engine) {
   engine.seed(Mix(nanoseconds ^ stream), stream);
 }
 
-// The substitute installed by a ScopedRandomSource, null for the process's own engine.
-RandomSource* currentSource = nullptr;
-
-// The process's engine behind the RandomSource interface.
-class EngineSource final : public RandomSource {
- public:
-  void Reseed() override { SeedFromClock(ProcessEngine()); }
-  float Draw() override { return DrawFrom(ProcessEngine()); }
-};
+// The substitute installed by a ScopedWordSource, null for the process's own engine.
+WordSource* currentSource = nullptr;
 
 }  // namespace
 
-// One engine for the whole program, seeded from the clock when first used and at every
-// reseed.
 detail::Engine& ProcessEngine() {
   static detail::Engine engine = [] {
     detail::Engine seeded;
@@ -77,12 +68,7 @@ detail::Engine& ProcessEngine() {
   return engine;
 }
 
-RandomSource& ProcessRandomSource() {
-  static EngineSource source;
-  return source;
-}
-
-RandomSource* SubstituteRandomSource() { return currentSource; }
+WordSource* SubstituteWordSource() { return currentSource; }
 
 void ReseedFromClock() {
   if (currentSource) {
@@ -92,13 +78,11 @@ void ReseedFromClock() {
   }
 }
 
-float DrawUniform() { return currentSource ? currentSource->Draw() : DrawFrom(ProcessEngine()); }
-
-ScopedRandomSource::ScopedRandomSource(RandomSource& source) : previous_(currentSource) {
+ScopedWordSource::ScopedWordSource(WordSource& source) : previous_(currentSource) {
   currentSource = &source;
 }
 
-ScopedRandomSource::~ScopedRandomSource() { currentSource = previous_; }
+ScopedWordSource::~ScopedWordSource() { currentSource = previous_; }
 
 ScopedReseedClock::ScopedReseedClock(ReseedClock clock) : previous_(currentClock) {
   currentClock = clock;

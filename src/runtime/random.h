@@ -19,51 +19,46 @@ using Engine = pcg32;
 // per-process salt and a reseed counter, so no two reseeds start from the same seed.
 void ReseedFromClock();
 
-// The generator's next value, uniform, 0 <= r < 1: the engine's top 24 bits times 2^-24.
-float DrawUniform();
-
-// The draw formula on any engine whose values fill their unsigned type; used by
-// DrawUniform and by tests with a fixed seed. The top 24 bits fill a float's mantissa
-// exactly, so the largest draw is 1 - 2^-24.
-template <typename Engine>
-inline float DrawFrom(Engine& engine) {
-  using Word = typename Engine::result_type;
-  static_assert(Engine::min() == 0 && Engine::max() == std::numeric_limits<Word>::max() &&
-                    std::numeric_limits<Word>::digits >= 24,
-                "the draw needs engine values that fill an unsigned type of 24 bits or more");
-  constexpr int kDropped = std::numeric_limits<Word>::digits - 24;
-  return static_cast<float>(static_cast<uint32_t>(engine() >> kDropped)) * 0x1p-24f;
-}
-
-// Where the draws come from. The process uses the clock-seeded engine; tests substitute
-// their own source to control the draws exactly.
-class RandomSource {
- public:
-  virtual ~RandomSource() = default;
-  virtual void Reseed() = 0;
-  virtual float Draw() = 0;
-};
-
-// The process's own source, the clock-seeded engine; in use whenever no
-// ScopedRandomSource is alive. A substitute source may forward to it.
-RandomSource& ProcessRandomSource();
-
-// For loops that draw many values (RollDice): the source installed by a
-// ScopedRandomSource, or null while the process's engine is in use; the engine itself, so
-// that DrawFrom(ProcessEngine()) is exactly DrawUniform() without a call per draw.
-RandomSource* SubstituteRandomSource();
+// The process's generator, seeded from the clock when first used and at every reseed.
 detail::Engine& ProcessEngine();
 
-// Installs `source` for ReseedFromClock and DrawUniform while this object lives.
-class ScopedRandomSource {
+// The generator's raw words, replaceable at the edge: a substitute yields the 32-bit
+// words in place of the engine and is told of every reseed; everything above the words
+// (RollDice's loop) runs unchanged.
+class WordSource {
  public:
-  explicit ScopedRandomSource(RandomSource& source);
-  ~ScopedRandomSource();
-  ScopedRandomSource(const ScopedRandomSource&) = delete;
-  ScopedRandomSource& operator=(const ScopedRandomSource&) = delete;
+  virtual ~WordSource() = default;
+  virtual void Reseed() = 0;
+  virtual uint32_t Next() = 0;
+};
+
+// The source installed by a ScopedWordSource, or null while the process's engine is in use.
+WordSource* SubstituteWordSource();
+
+// An engine that yields a WordSource's words, for loops written against the engine's
+// interface (result_type, min, max, call).
+class WordSourceEngine {
+ public:
+  using result_type = uint32_t;
+  explicit WordSourceEngine(WordSource& source) : source_(source) {}
+  static constexpr result_type min() { return 0; }
+  static constexpr result_type max() { return std::numeric_limits<result_type>::max(); }
+  result_type operator()() { return source_.Next(); }
 
  private:
-  RandomSource* previous_;
+  WordSource& source_;
+};
+
+// Installs `source` for ReseedFromClock and the dice while this object lives.
+class ScopedWordSource {
+ public:
+  explicit ScopedWordSource(WordSource& source);
+  ~ScopedWordSource();
+  ScopedWordSource(const ScopedWordSource&) = delete;
+  ScopedWordSource& operator=(const ScopedWordSource&) = delete;
+
+ private:
+  WordSource* previous_;
 };
 
 // The clock the process's engine is reseeded from: nanoseconds since 1970.

@@ -15,31 +15,30 @@ namespace {
 using Modulo1::RollDice;
 using orvida_test::kLargestDraw;
 using orvida_test::ScriptedSource;
-using orvida_test::SeededSource;
 using Runtime::ErrorNumber;
 using Runtime::RuntimeError;
-using Runtime::ScopedRandomSource;
+using Runtime::ScopedWordSource;
 
 // A draw that makes a die of `sides` sides show `face` (the middle of its interval).
-float DrawFor(int face, int sides) { return static_cast<float>((face - 0.5) / sides); }
+double DrawFor(int face, int sides) { return (face - 0.5) / sides; }
 
 // --- one die at the draw extremes --------------------------------------------------------
 
 struct FaceCase {
   int16_t sides;
-  float draw;
+  double draw;
   int16_t face;
 };
 
 void PrintTo(const FaceCase& c, std::ostream* os) {
-  *os << "sides " << c.sides << ", draw " << std::setprecision(9) << c.draw << " -> " << c.face;
+  *os << "sides " << c.sides << ", draw " << std::setprecision(12) << c.draw << " -> " << c.face;
 }
 
 class OneDie : public testing::TestWithParam<FaceCase> {};
 
 TEST_P(OneDie, FaceIsFloorOfSidesTimesDrawPlusOne) {
   ScriptedSource source({GetParam().draw});
-  ScopedRandomSource scope(source);
+  ScopedWordSource scope(source);
   EXPECT_EQ(RollDice(1, GetParam().sides), GetParam().face);
 }
 
@@ -47,22 +46,24 @@ INSTANTIATE_TEST_SUITE_P(
     Dice, OneDie,
     testing::Values(
         // a draw of 0 gives 1 on any die
-        FaceCase{1, 0.0f, 1}, FaceCase{2, 0.0f, 1}, FaceCase{6, 0.0f, 1}, FaceCase{32767, 0.0f, 1},
+        FaceCase{1, 0.0, 1}, FaceCase{2, 0.0, 1}, FaceCase{6, 0.0, 1}, FaceCase{32767, 0.0, 1},
         // the largest draw gives the top face and never one more: double precision
         FaceCase{1, kLargestDraw, 1}, FaceCase{2, kLargestDraw, 2}, FaceCase{6, kLargestDraw, 6},
         FaceCase{20, kLargestDraw, 20}, FaceCase{100, kLargestDraw, 100},
         FaceCase{32767, kLargestDraw, 32767},
         // the middle
-        FaceCase{6, 0.5f, 4}, FaceCase{20, 0.05f, 2}, FaceCase{20, 0.0499999970f, 1},
+        FaceCase{6, 0.5, 4}, FaceCase{20, 0.05 + 0x1p-24, 2}, FaceCase{20, 0.05 - 0x1p-24, 1},
+        // the bits below the top 24 are dropped, never rounded up
+        FaceCase{2, 0.5 - 0x1p-32, 1},
         // no sides: every face is 1
-        FaceCase{0, 0.0f, 1}, FaceCase{0, kLargestDraw, 1},
+        FaceCase{0, 0.0, 1}, FaceCase{0, kLargestDraw, 1},
         // negative sides follow the same formula
-        FaceCase{-6, 0.0f, 1}, FaceCase{-6, 0.5f, -2}, FaceCase{-1, kLargestDraw, 0},
+        FaceCase{-6, 0.0, 1}, FaceCase{-6, 0.5, -2}, FaceCase{-1, kLargestDraw, 0},
         FaceCase{-32768, kLargestDraw, -32767}));
 
 TEST(Dice, DiceOfOneRollAreConsecutiveDrawsSummed) {
-  ScriptedSource source({0.0f, 0.5f, kLargestDraw, DrawFor(3, 6)});
-  ScopedRandomSource scope(source);
+  ScriptedSource source({0.0, 0.5, kLargestDraw, DrawFor(3, 6)});
+  ScopedWordSource scope(source);
   EXPECT_EQ(RollDice(4, 6), 1 + 4 + 6 + 3);
   EXPECT_EQ(source.draws, 4u);
 }
@@ -73,8 +74,8 @@ class ReseedOncePerRoll : public testing::TestWithParam<int16_t> {};
 
 TEST_P(ReseedOncePerRoll, WhateverTheCount) {
   const int16_t count = GetParam();
-  ScriptedSource source({0.5f});
-  ScopedRandomSource scope(source);
+  ScriptedSource source({0.5});
+  ScopedWordSource scope(source);
   const int16_t sum = RollDice(count, 6);
   const size_t dice = count > 0 ? static_cast<size_t>(count) : 0;
   EXPECT_EQ(source.reseeds, 1u);
@@ -130,7 +131,7 @@ TEST(Dice, ThreeD6StaysInRangeAndShowsEveryFace) {
 
 TEST(Dice, TwoDiceOfThirtyThousandSidesSummingToExactly32767) {
   ScriptedSource source({DrawFor(20000, 30000), DrawFor(12767, 30000)});
-  ScopedRandomSource scope(source);
+  ScopedWordSource scope(source);
   EXPECT_EQ(RollDice(2, 30000), 32767);
 }
 
@@ -139,8 +140,8 @@ TEST(Dice, TwoDiceOfThirtyThousandSidesSummingToExactly32767) {
 struct OverflowCase {
   int16_t count;
   int16_t sides;
-  std::vector<float> draws;
-  size_t failingDie;
+  std::vector<double> draws;
+  int failingDie;
 };
 
 void PrintTo(const OverflowCase& c, std::ostream* os) {
@@ -148,8 +149,8 @@ void PrintTo(const OverflowCase& c, std::ostream* os) {
 }
 
 // `ones` draws of 0 followed by `last`.
-std::vector<float> OnesThen(size_t ones, float last) {
-  std::vector<float> draws(ones, 0.0f);
+std::vector<double> OnesThen(size_t ones, double last) {
+  std::vector<double> draws(ones, 0.0);
   draws.push_back(last);
   return draws;
 }
@@ -158,7 +159,7 @@ class OverflowAtTheDie : public testing::TestWithParam<OverflowCase> {};
 
 TEST_P(OverflowAtTheDie, ThatPassesTheLimitAndThrowsNoMore) {
   ScriptedSource source(GetParam().draws);
-  ScopedRandomSource scope(source);
+  ScopedWordSource scope(source);
   try {
     const int16_t sum = RollDice(GetParam().count, GetParam().sides);
     ADD_FAILURE() << "returned " << sum;
@@ -194,17 +195,16 @@ TEST(Dice, ThirtyTwoThousandSixSidedDiceOverflowOnTheProcessGenerator) {
 
 struct ChiSquareCase {
   int16_t sides;
-  double critical;  // chi-square with sides - 1 degrees of freedom, p = 0.001
+  double critical;  // chi-square with sides - 1 degrees of freedom, p = 10^-6
 };
 
 void PrintTo(const ChiSquareCase& c, std::ostream* os) { *os << "d" << c.sides; }
 
 class FaceDistribution : public testing::TestWithParam<ChiSquareCase> {};
 
+// On the process's generator, reseeded at every roll as in the program.
 TEST_P(FaceDistribution, IsUniformByChiSquare) {
   const int sides = GetParam().sides;
-  SeededSource source(0x5eedd1ce2024ULL);
-  ScopedRandomSource scope(source);
   const int rolls = std::max(60'000, 600 * sides);
   std::vector<int> counts(static_cast<size_t>(sides) + 1, 0);
   for (int i = 0; i < rolls; ++i) {
@@ -223,7 +223,7 @@ TEST_P(FaceDistribution, IsUniformByChiSquare) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Dice, FaceDistribution,
-                         testing::Values(ChiSquareCase{2, 10.828}, ChiSquareCase{6, 20.515},
-                                         ChiSquareCase{20, 43.820}, ChiSquareCase{100, 148.230}));
+                         testing::Values(ChiSquareCase{2, 23.928}, ChiSquareCase{6, 35.888},
+                                         ChiSquareCase{20, 63.677}, ChiSquareCase{100, 180.792}));
 
 }  // namespace

@@ -13,10 +13,12 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <cerrno>
 #include <functional>
 #include <tuple>
 
 #include "keypad/keypad.h"
+#include "runtime/data_sync.h"
 #include "runtime/runtime_error.h"
 #include "test_support.h"
 
@@ -333,6 +335,16 @@ TEST_F(KeypadErrors, RefusedSavesLeaveTheFolderAsItWas) {
          const rlimit limit{100, 100};
          // The signal stays as a user's shell leaves it: the save must not end the program.
          return ::signal(SIGXFSZ, SIG_DFL) != SIG_ERR && ::setrlimit(RLIMIT_FSIZE, &limit) == 0;
+       },
+       61},
+      // Every write goes through, and the disk is found full when the data reach it.
+      {"full disk at the sync", [&] { return WriteBytes(path_, JoinLines(SampleLines())); },
+       [] {
+         static const Runtime::ScopedDataSync full([](int) {
+           errno = ENOSPC;
+           return -1;
+         });
+         return true;
        },
        61},
       {"link to a named pipe", [&] { return QFile::link(pipe, path_); }, noLimit, 75},

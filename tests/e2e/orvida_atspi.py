@@ -5,7 +5,7 @@ Copies the built program into a temporary folder with a prepared conf.ini, start
 Qt's accessibility bridge on, and reads its accessibility tree from the registry: every
 window, button, box and label has its Italian name and its role; pressing the roll button
 through its accessible action rolls, and the new sum is announced by an event. Meant to run
-inside `xvfb-run -a dbus-run-session --`, with the Debian python3 (python3-pyatspi).
+inside `scripts/lib/with-xvfb dbus-run-session --`, with the Debian python3 (python3-pyatspi).
 
 Exit status: 0 passed, 1 failed, 77 skipped (pyatspi is missing).
 """
@@ -17,7 +17,6 @@ import signal
 import subprocess
 import sys
 import tempfile
-import time
 import traceback
 
 import e2e_checks
@@ -267,7 +266,7 @@ def main():
     parser.add_argument("--program", required=True, help="the built Orvida executable")
     args = parser.parse_args()
     if not os.environ.get("DISPLAY") or not os.environ.get("DBUS_SESSION_BUS_ADDRESS"):
-        print("run this under xvfb-run -a dbus-run-session --", file=sys.stderr)
+        print("run this under scripts/lib/with-xvfb dbus-run-session --", file=sys.stderr)
         return 1
 
     # Ended from outside (a ctest time-out): still stop the program on the way out.

@@ -4,7 +4,7 @@
 Installs the program into a temporary prefix, puts a prepared conf.ini beside the
 executable and starts it from another folder. Keys and clicks go in through xdotool (XTEST),
 the boxes are read back through the clipboard (select all, Ctrl+C, xclip) and each window is
-saved as a screenshot. Meant to run inside `xvfb-run -a`; needs no window manager.
+saved as a screenshot. Meant to run inside scripts/lib/with-xvfb; needs no window manager.
 
 With --scenario read-only it checks instead that a program folder the user cannot write
 makes saving fail with a message and loses nothing.
@@ -20,6 +20,7 @@ Exit status: 0 passed, 1 failed, 77 skipped (a needed tool is missing).
 """
 
 import argparse
+import contextlib
 import os
 import pwd
 import shutil
@@ -596,15 +597,17 @@ def main():
         print("skipped: missing " + ", ".join(missing), flush=True)
         return 77
     if not os.environ.get("DISPLAY"):
-        print("no DISPLAY: run this under xvfb-run -a", file=sys.stderr)
+        print("no DISPLAY: run this under scripts/lib/with-xvfb", file=sys.stderr)
         return 1
 
     # Ended from outside (a ctest time-out): still stop the program on the way out.
     signal.signal(signal.SIGTERM, lambda signum, frame: sys.exit("terminated"))
     os.makedirs(args.screenshots, exist_ok=True)
     for name in os.listdir(args.screenshots):
+        # A run beside this one in the same build folder may have removed it already.
         if name.endswith(".png"):
-            os.remove(os.path.join(args.screenshots, name))
+            with contextlib.suppress(FileNotFoundError):
+                os.remove(os.path.join(args.screenshots, name))
     temp = tempfile.mkdtemp(prefix="orvida-e2e-")
     program = None
     try:

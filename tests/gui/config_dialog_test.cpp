@@ -248,24 +248,32 @@ TEST_F(ConfigDialogTest, OkWithAnOverflowKeepsTheDialogOpenAndChangesNothing) {
 }
 
 TEST_F(ConfigDialogTest, AFailedSaveIsReportedAndTheDialogStaysOpen) {
-  // A program folder that is a regular file: no one can create conf.ini inside it.
+  // A program folder that is a regular file: no one can create conf.ini inside it; and one
+  // that cannot be known, where nothing may be saved at all.
   const QString notAFolder = folder_.filePath(QStringLiteral("not-a-folder"));
   {
     QFile file(notAFolder);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   }
-  Runtime::ScopedProgramFolder elsewhere(notAFolder);
-  WithDialog([&](Form2* dialog) {
-    Type(dialog->Text1(1), QStringLiteral("da salvare"));
-    Click(dialog->Command4);
-    ASSERT_EQ(presenter_.messages.size(), 1u);
-    EXPECT_EQ(presenter_.messages[0].kind, Runtime::MessageKind::Error);
-    EXPECT_TRUE(presenter_.messages[0].text.contains(QStringLiteral("not-a-folder")))
-        << presenter_.messages[0].text.toStdString();
-    EXPECT_TRUE(dialog->isVisible());
-    EXPECT_EQ(dialog->Text1(1)->text(), QStringLiteral("da salvare"));
-    Click(dialog->Command3);
-  });
+  for (const auto& [folder, named] : {std::pair{notAFolder, QStringLiteral("not-a-folder")},
+                                      std::pair{QString(), QStringLiteral("cartella")}}) {
+    SCOPED_TRACE(named.toStdString());
+    presenter_.messages.clear();
+    Runtime::ScopedProgramFolder elsewhere(folder);
+    WithDialog([&](Form2* dialog) {
+      Type(dialog->Text1(1), QStringLiteral("da salvare"));
+      Click(dialog->Command4);
+      ASSERT_EQ(presenter_.messages.size(), 1u);
+      EXPECT_EQ(presenter_.messages[0].kind, Runtime::MessageKind::Error);
+      EXPECT_TRUE(presenter_.messages[0].text.contains(named))
+          << presenter_.messages[0].text.toStdString();
+      EXPECT_TRUE(dialog->isVisible());
+      EXPECT_EQ(dialog->Text1(1)->text(), QStringLiteral("da salvare"));
+      Click(dialog->Command3);
+    });
+    EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/conf.ini")));
+    EXPECT_FALSE(QFileInfo::exists(QStringLiteral("conf.ini")));
+  }
   EXPECT_EQ(QFileInfo(notAFolder).size(), 0);
 }
 

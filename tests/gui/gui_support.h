@@ -44,6 +44,6 @@ class GuiTest : public ::testing::Test {
 
  private:
   Runtime::ScopedMessagePresenter scopedPresenter_;
-  Runtime::ScopedRandomSource scopedSource_;
+  Runtime::ScopedWordSource scopedSource_;
   std::optional<Runtime::ScopedProgramFolder> scopedFolder_;
 };

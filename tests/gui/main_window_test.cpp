@@ -7,6 +7,7 @@
 #include <QTextDocument>
 #include <QToolButton>
 #include <QToolTip>
+#include <set>
 
 #include "gui_support.h"
 #include "runtime/conversions.h"
@@ -117,16 +118,34 @@ TEST_F(MainWindowTest, ToggleAlternatesBetweenTheTwoHeightsAndCaptions) {
   }
 }
 
+// Buttons of one size inside the panel, none over another, in slot order down three rows
+// and on to the next column, with equal steps between the columns and the rows.
 TEST_F(MainWindowTest, KeypadButtonsCarryTheSlotCaptionsInAGridOfSevenColumns) {
   Form1* form = Open();
+  const auto place = [form](int i) { return form->Command1(i)->geometry(); };
+  std::set<int> columns;
+  std::set<int> rows;
   for (int i = 1; i <= Modulo1::kKeypadSlots; ++i) {
     SCOPED_TRACE(i);
     EXPECT_EQ(form->Command1(i)->text(), QStringLiteral("Tasto %1").arg(i));
     EXPECT_EQ(form->Command1Group->id(form->Command1(i)), i);
-    const int col = (i - 1) / 3;
-    const int row = (i - 1) % 3;
-    EXPECT_EQ(form->Command1(i)->geometry(),
-              Runtime::PixelRect(120 + 1080 * col, 240 + 480 * row, 972, 372));
+    EXPECT_EQ(form->Command1(i)->parentWidget(), form->Frame1);
+    EXPECT_TRUE(form->Frame1->contentsRect().contains(place(i)));
+    EXPECT_EQ(place(i).size(), place(1).size());
+    for (int j = 1; j < i; ++j) EXPECT_FALSE(place(i).intersects(place(j))) << j;
+    const QRect before = place(std::max(i - 1, 1));
+    EXPECT_TRUE(i == 1 || (place(i).x() == before.x() && place(i).y() > before.y()) ||
+                (place(i).x() > before.x() && place(i).y() == place(1).y()));
+    columns.insert(place(i).x());
+    rows.insert(place(i).y());
+  }
+  EXPECT_EQ(columns.size(), 7u);
+  EXPECT_EQ(rows.size(), 3u);
+  for (const std::set<int>& lines : {columns, rows}) {
+    std::set<int> steps;
+    for (auto at = std::next(lines.begin()); at != lines.end(); ++at)
+      steps.insert(*at - *std::prev(at));
+    EXPECT_EQ(steps.size(), 1u);
   }
 }
 

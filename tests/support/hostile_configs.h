@@ -176,18 +176,9 @@ inline QByteArray BinaryWithoutLineEnds() {
 
 // Windows-1252 reading of bytes 0 to 255 but CR and LF, repeated as above.
 inline QString BinaryWithoutLineEndsText() {
-  static const char16_t high[32] = {0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
-                                    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
-                                    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
-                                    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
-  QString text;
-  for (int round = 0; round < 16; ++round) {
-    for (int b = 0; b < 256; ++b) {
-      if (b == '\r' || b == '\n') continue;
-      text += QChar(b >= 0x80 && b <= 0x9F ? high[b - 0x80] : static_cast<char16_t>(b));
-    }
-  }
-  return text;
+  QString once = Windows1252Oracle();
+  once.remove(QLatin1Char('\r')).remove(QLatin1Char('\n'));
+  return once.repeated(16);
 }
 
 // The sample file as a text editor saves it in "Unicode": UTF-16 LE after a byte order mark.
@@ -250,6 +241,22 @@ inline const std::vector<HostileConfig>& HostileConfigs() {
        [](int) { return std::optional<QString>(QString(32767, QLatin1Char('x'))); }, Zero, Zero},
       {"HugeFirstCaption", Kind::File, [] { return LongFirstLine(4 * kMiB, "\r\n"); },
        HostileConfig::kLineCut, 1, CutFirstCaption, SampleCount, Six},
+      // 50000 UTF-8 "è", cut by the reader inside a character: the character goes whole, the
+      // file stays UTF-8 and the accented caption of slot 2 reads right.
+      {"HugeAccentedFirstCaption", Kind::File,
+       [] {
+         QList<QByteArray> lines = SampleLines();
+         lines[0] = QByteArray("\xC3\xA8").repeated(50000);
+         lines[3] = "Citt\xC3\xA0";
+         return JoinLines(lines);
+       },
+       HostileConfig::kLineCut, 1,
+       [](int slot) {
+         if (slot > 2) return SampleCaption(slot);
+         return std::optional<QString>(slot == 1 ? QString(32767, QChar(u'\u00E8'))
+                                                 : QStringLiteral("Citt\u00E0"));
+       },
+       SampleCount, Six},
       // Reading stops at 5,898,180 bytes, 60 lines of 3 × 32767 bytes and CR LF: of this
       // file, 7 bytes longer, line 59 keeps " 2" of " 20", and line 60 is not read.
       {"SevenBytesPastTheReadingBound", Kind::File,
@@ -282,17 +289,8 @@ inline const std::vector<HostileConfig>& HostileConfigs() {
          QByteArray bytes;
          for (int slot = 1; slot <= 20; ++slot) {
            bytes += QByteArray("Tasto\0 ", 7) + QByteArray::number(slot) + "\r\n";
-           bytes += " " + QByteArray::number(slot) +
-                    QByteArray(
-                        "\0"
-                        "9",
-                        2) +
-                    "\r\n";
-           bytes += QByteArray(
-                        "\0"
-                        " 6",
-                        3) +
-                    "\r\n";
+           bytes += " " + QByteArray::number(slot) + QByteArray("\0009\r\n", 4);
+           bytes += QByteArray("\000 6\r\n", 5);
          }
          return bytes;
        },

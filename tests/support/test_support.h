@@ -7,7 +7,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <ostream>
-#include <random>
 #include <string>
 #include <vector>
 
@@ -25,22 +24,23 @@ inline void PrintTo(const QByteArray& bytes, std::ostream* os) {
 
 namespace orvida_test {
 
-// The largest draw the generator can give: 1 - 2^-24.
-inline constexpr float kLargestDraw = 1.0f - 0x1p-24f;
+// The largest draw a word can stand for: the largest word, 2^32 - 1, over 2^32.
+inline constexpr double kLargestDraw = 1.0 - 0x1p-32;
 
-// A source that plays back the given draws (the last one repeats) and records every call.
-class ScriptedSource : public Runtime::RandomSource {
+// A source of the generator's words that plays back the words for the given draws (r in
+// 0..1 stands for the word r * 2^32; the last one repeats) and records every call.
+class ScriptedSource : public Runtime::WordSource {
  public:
-  explicit ScriptedSource(std::vector<float> draws) : draws_(std::move(draws)) {}
+  explicit ScriptedSource(std::vector<double> draws) : draws_(std::move(draws)) {}
   void Reseed() override {
     ++reseeds;
     events += 'R';
   }
-  float Draw() override {
-    const float r = draws_[std::min(static_cast<size_t>(draws), draws_.size() - 1)];
+  uint32_t Next() override {
+    const double r = draws_[std::min(static_cast<size_t>(draws), draws_.size() - 1)];
     ++draws;
     if (events.size() < 16) events += 'D';
-    return r;
+    return static_cast<uint32_t>(r * 0x1p32);
   }
 
   int reseeds = 0;
@@ -48,19 +48,26 @@ class ScriptedSource : public Runtime::RandomSource {
   std::string events;  // the first calls in order: R for a reseed, D for a draw
 
  private:
-  std::vector<float> draws_;
+  std::vector<double> draws_;
 };
 
-// A repeatable source: the process's engine and draw formula, with a fixed seed.
-class SeededSource : public Runtime::RandomSource {
- public:
-  explicit SeededSource(uint64_t seed) : engine_(seed) {}
-  void Reseed() override {}
-  float Draw() override { return Runtime::DrawFrom(engine_); }
-
- private:
-  Runtime::detail::Engine engine_;
-};
+// Windows-1252 as Python's cp1252 codec decodes it (cp1252.txt): the character of each byte,
+// 0 to 255. The five bytes the code page leaves undefined decode to the C1 controls of the
+// same value, so that any file reads and saves back whole. Empty when the file is missing.
+inline QString Windows1252Oracle() {
+  QFile file(QStringLiteral(ORVIDA_CP1252_FIXTURE));
+  QString text;
+  if (!file.open(QIODevice::ReadOnly)) return text;
+  for (const QByteArray& line : file.readAll().split('\n')) {
+    if (line.startsWith('#')) continue;
+    for (const QByteArray& cell : line.simplified().split(' ')) {
+      if (!cell.isEmpty())
+        text += cell == "----" ? QChar(static_cast<char16_t>(text.size()))
+                               : QChar(cell.toUShort(nullptr, 16));
+    }
+  }
+  return text;
+}
 
 inline bool WriteBytes(const QString& path, const QByteArray& bytes) {
   QFile file(path);
