@@ -81,6 +81,23 @@ TEST_F(MainWindowTest, ManualRollReadsTheBoxesAsNumbers) {
   for (const ManualRoll& c : overflows) roll(c, true);
 }
 
+TEST_F(MainWindowTest, OpensShortAndTheToggleAlternatesBetweenTheTwoHeightsAndCaptions) {
+  Form1* form = Open();
+  form->activateWindow();
+  EXPECT_EQ(form->focusWidget(), form->Text1);
+  EXPECT_EQ(form->windowTitle(), QStringLiteral("Orvida"));
+  for (int click = 0; click <= 6; ++click) {
+    SCOPED_TRACE(click);
+    const bool open = click % 2 == 1;
+    if (click > 0) QTest::mouseClick(form->CmndUpDown, Qt::LeftButton);
+    EXPECT_EQ(form->KeypadState, open ? QStringLiteral("Down") : QStringLiteral("Up"));
+    EXPECT_EQ(form->Frame1->isVisible(), open);
+    EXPECT_EQ(form->CmndUpDown->text(), open ? QStringLiteral("Chiudi &Pulsantiera Veloce")
+                                             : QStringLiteral("Apri &Pulsantiera Veloce"));
+    EXPECT_EQ(form->size(), QSize(Runtime::Pixels(7752), Runtime::Pixels(open ? 3096 : 1346)));
+  }
+}
+
 // Buttons of one size inside the panel, none over another, in slot order down three rows
 // and on to the next column, with equal steps between the columns and the rows.
 TEST_F(MainWindowTest, KeypadButtonsCarryTheSlotCaptionsInAGridOfSevenColumns) {
