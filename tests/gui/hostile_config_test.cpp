@@ -61,6 +61,7 @@ TEST_P(HostileConfigWindow, OpensWithTheMendedPresets) {
     ASSERT_GE(lines.size(), 60);
     for (int slot = 1; slot <= Modulo1::kKeypadSlots; ++slot) {
       EXPECT_EQ(form->Command1(slot)->text().toLatin1() + "\r", lines[3 * slot - 3]) << slot;
+      EXPECT_EQ(Modulo1::KeypadCount(slot), lines[3 * slot - 2].trimmed().toInt()) << slot;
     }
     EXPECT_FALSE(QFile::exists(ConfigPath())) << "nothing is written until the user saves";
   } else {

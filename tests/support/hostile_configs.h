@@ -163,24 +163,6 @@ inline QByteArray PseudoRandomBytes(qsizetype size, uint32_t seed) {
   return bytes;
 }
 
-// Every byte value but CR and LF, sixteen times over: one long line of binary.
-inline QByteArray BinaryWithoutLineEnds() {
-  QByteArray bytes;
-  for (int round = 0; round < 16; ++round) {
-    for (int b = 0; b < 256; ++b) {
-      if (b != '\r' && b != '\n') bytes += static_cast<char>(b);
-    }
-  }
-  return bytes;
-}
-
-// Windows-1252 reading of bytes 0 to 255 but CR and LF, repeated as above.
-inline QString BinaryWithoutLineEndsText() {
-  QString once = Windows1252Oracle();
-  once.remove(QLatin1Char('\r')).remove(QLatin1Char('\n'));
-  return once.repeated(16);
-}
-
 // The sample file as a text editor saves it in "Unicode": UTF-16 LE after a byte order mark.
 // Read as bytes, each CR and LF is followed by a NUL, so a lone CR ends each line: every
 // line of the sample becomes a line that starts with NUL (the first one with the mark
@@ -230,8 +212,13 @@ inline const std::vector<HostileConfig>& HostileConfigs() {
       {"DanglingLink", Kind::DanglingLink, nullptr, 53, 0, EmptyCaption, Zero, Zero},
       {"LoopingLink", Kind::LoopingLink, nullptr, 53, 0, EmptyCaption, Zero, Zero},
       {"Empty", Kind::File, [] { return QByteArray(); }, 62, 1, EmptyCaption, Zero, Zero},
-      {"BinaryWithoutLineEnds", Kind::File, BinaryWithoutLineEnds, 62, 2,
-       [](int) { return std::optional<QString>(BinaryWithoutLineEndsText()); }, Zero, Zero},
+      // Every byte value but CR and LF, sixteen times over: one long line of binary.
+      {"BinaryWithoutLineEnds", Kind::File, [] { return BytesButLineEnds().repeated(16); }, 62, 2,
+       [](int) {
+         return std::optional<QString>(
+             Windows1252Oracle().remove(QLatin1Char('\r')).remove(QLatin1Char('\n')).repeated(16));
+       },
+       Zero, Zero},
       // 64 KiB of pseudo-random bytes hold some 540 line ends. Of the first 40 number lines
       // only the 18th line of the file starts with a digit ("1\xC0..."): slot 6 has 1 side.
       {"PseudoRandomBinary", Kind::File, [] { return PseudoRandomBytes(64 * 1024, 2024); }, 0, 0,
@@ -306,6 +293,8 @@ inline const std::vector<HostileConfig>& HostileConfigs() {
        EmptyCaption, Zero, Zero},
       {"FiftyNineCarriageReturns", Kind::File, [] { return QByteArray(59, '\r'); }, 62, 60,
        EmptyCaption, Zero, Zero},
+      {"SixtyCarriageReturns", Kind::File, [] { return QByteArray(60, '\r'); }, 0, 0, EmptyCaption,
+       Zero, Zero},
       {"AMegabyteOfCarriageReturns", Kind::File, [] { return QByteArray(kMiB, '\r'); }, 0, 0,
        EmptyCaption, Zero, Zero},
       {"FiveHundredDigitCount", Kind::File,
@@ -316,6 +305,13 @@ inline const std::vector<HostileConfig>& HostileConfigs() {
          return "Tasto 1\r\n 1\r\n" + QByteArray(497, '0') + "123\r\n" + SampleFile().sliced(17);
        },
        0, 0, SampleCaption, SampleCount, [](int slot) { return slot == 1 ? 123 : 6; }},
+      // The presets of slots 1 to 7 whole, then the end; the count of slot 5 past its range.
+      {"EndsAfterSevenPresets", Kind::File,
+       [] { return SampleFile().first(SampleFile().indexOf("Tasto 8\r\n")); }, 62, 22,
+       SampleCaption, SampleCount, Six},
+      {"OverflowAtTheFifthCount", Kind::File,
+       [] { return SampleFile().replace("\r\n 5\r\n", "\r\n 40000\r\n"); }, 6, 14, SampleCaption,
+       SampleCount, Six},
       {"SavedAsUtf16", Kind::File, SampleFileInUtf16, 0, 0, SampleFileInUtf16Caption, Zero, Zero},
   };
   return cases;

@@ -86,6 +86,15 @@ inline QByteArray JoinLines(const QList<QByteArray>& lines, const QByteArray& en
   return bytes;
 }
 
+// Every byte value but CR and LF, in order.
+inline QByteArray BytesButLineEnds() {
+  QByteArray bytes;
+  for (int b = 0; b < 256; ++b) {
+    if (b != '\r' && b != '\n') bytes += static_cast<char>(b);
+  }
+  return bytes;
+}
+
 // Sixty lines of a valid file: caption "Tasto i", count i, sides 6 for each slot i.
 inline QList<QByteArray> SampleLines() {
   QList<QByteArray> lines;
