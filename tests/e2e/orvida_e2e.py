@@ -238,24 +238,12 @@ class Program:
         """The program's visible top-level windows, as (id, title) pairs."""
         # Wine names each X window's class after the executable.
         owner = ["--classname", "orvida.exe"] if self.wine else ["--pid", str(self.process.pid)]
-        result = subprocess.run(
-            ["xdotool", "search", "--onlyvisible", *owner],
-            stdout=subprocess.PIPE,
-            stderr=subprocess.DEVNULL,
-            text=True,
-            timeout=WAIT,
-        )
         found = []
-        for window in result.stdout.split():
-            name = subprocess.run(
-                ["xdotool", "getwindowname", window],
-                stdout=subprocess.PIPE,
-                stderr=subprocess.DEVNULL,
-                text=True,
-                timeout=WAIT,
-            )
-            if name.returncode == 0:
-                found.append((window, name.stdout.rstrip("\n")))
+        for window in run("xdotool", "search", "--onlyvisible", *owner, check_status=False).split():
+            # Nothing at all, not even a line end, for a window that closed meanwhile.
+            name = run("xdotool", "getwindowname", window, check_status=False)
+            if name:
+                found.append((window, name.rstrip("\n")))
         return found
 
     def titles(self):
