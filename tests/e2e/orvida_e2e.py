@@ -2,9 +2,10 @@
 """Drives the installed Orvida in a real X session, the way a user does.
 
 Installs the program into a temporary prefix, puts a prepared conf.ini beside the
-executable and starts it from another folder. Keys and clicks go in through xdotool (XTEST),
-the boxes are read back through the clipboard (select all, Ctrl+C, xclip) and each window is
-saved as a screenshot. Meant to run inside scripts/lib/with-xvfb; needs no window manager.
+executable and starts it from another folder. Keys go in through xdotool (XTEST) and reach
+the controls as a keyboard user's do: access keys, Esc, Space and the tab order. The boxes are
+read back through the clipboard (select all, Ctrl+C, xclip) and each window is saved as a
+screenshot. Meant to run inside scripts/lib/with-xvfb; needs no window manager.
 
 With --scenario read-only it checks instead that a program folder the user cannot write
 makes saving fail with a message and loses nothing.
@@ -13,8 +14,8 @@ With --wine it drives the Windows build the same way: the build is installed, as
 unpacks, into C:\Giochi\Città di prova\Orvida of the Wine prefix in WINEPREFIX, and
 Orvida.exe runs there under Wine on the windows platform. The read-only scenario then gives
 conf.ini the read-only attribute, and also checks the path in the error message. --scale
-sets Windows' display scale (Wine's LogPixels) first: the windows then keep their sizes in
-logical pixels, which are larger on the screen.
+sets Windows' display scale (Wine's LogPixels) first: the main window's sizes on the screen
+must then be that share of those that a 100 % run wrote to --sizes.
 
 Exit status: 0 passed, 1 failed, 77 skipped (a needed tool is missing).
 """
@@ -38,57 +39,11 @@ MAIN_TITLE = "Orvida"
 CONFIG_TITLE = "Configura la Pulsantiera Veloce"
 MESSAGE_TITLE = "Orvida"
 
-TWIPS_PER_PIXEL = 15
-# Screen pixels per logical pixel, from --scale.
-SCALE = 1.0
 TOOLS = ("xdotool", "xclip", "import")
-
-
-# --- Geometry, in the windows' own units (twips, client-area coordinates) -------------------
-
-
-def tw(twips):
-    """Twips to pixels, rounded like the program rounds them."""
-    return int(twips / TWIPS_PER_PIXEL + 0.5)
-
-
-def centre(left, top, width, height):
-    return tw(left + width / 2), tw(top + height / 2)
-
-
-# About window
-ABOUT_OK = centre(4200, 4080, 1212, 252)
-# Main window
-MAIN_WIDTH = tw(7752)
-MAIN_CLOSED_HEIGHT = tw(1346)
-MAIN_OPEN_HEIGHT = tw(3096)
-COUNT_BOX = centre(120, 360, 732, 396)  # Text1
-SIDES_BOX = centre(1080, 360, 732, 396)  # Text3
-RESULT_BOX = centre(2040, 360, 1332, 648)  # Text2
-ROLL_BUTTON = centre(3480, 240, 732, 732)  # "&Tira"
-EXIT_BUTTON = centre(6960, 1080, 732, 252)  # "&Esci", right of an About window in front
-
-
-def keypad_button(index):
-    """Centre of keypad button `index` (1 to 20): seven columns of three, filled by column."""
-    col, row = (index - 1) // 3, (index - 1) % 3
-    return centre(120 + 1080 * col, 1320 + 240 + 480 * row, 972, 372)
-
-
-# Configuration dialog
-PAGE_2_BUTTON = centre(2520, 120, 852, 252)  # "11-20"
-
-
-def dialog_row_top(row):
-    return 960 + 360 * (row - 1)
-
-
-def caption_box(row):
-    return centre(480, dialog_row_top(row), 2172, 288)
-
-
-def count_box(row):
-    return centre(2760, dialog_row_top(row), 1212, 288)
+# The main window's tab order with the keypad open: its buttons 1 to 20 follow "&Tira".
+MAIN_TABS = ("count", "result", "sides", "tira", *range(1, 21), "updown", "config", "about", "exit")
+# The configuration dialog's, from the page buttons (the one of the page shown is disabled).
+DIALOG_TABS = ("page2", "cancel", "ok", "caption1", "count1", "sides1", "caption2")
 
 
 # --- The prepared presets ---------------------------------------------------------------------
@@ -169,17 +124,12 @@ def run(*args, timeout=WAIT, check_status=True):
 
 def key(*keys):
     run("xdotool", "key", "--clearmodifiers", "--delay", "30", *keys)
+    if any(name.startswith("alt+") for name in keys):
+        time.sleep(0.3)  # keys that follow an Alt chord at once were seen to get lost
 
 
 def type_text(text):
     run("xdotool", "type", "--clearmodifiers", "--delay", "20", text)
-
-
-def click(window, point):
-    x, y = (round(value * SCALE) for value in point)
-    # No --sync: it waits for the pointer to move, forever when it is already there. The
-    # server handles the move and the click in order anyway.
-    run("xdotool", "mousemove", "--window", window, str(x), str(y), "click", "1")
 
 
 def focus(window):
@@ -187,12 +137,10 @@ def focus(window):
 
 
 def window_size(window):
-    """The window's size in logical pixels."""
-    values = {}
-    for line in run("xdotool", "getwindowgeometry", "--shell", window).splitlines():
-        name, _, value = line.partition("=")
-        values[name] = value
-    return round(int(values["WIDTH"]) / SCALE), round(int(values["HEIGHT"]) / SCALE)
+    """The window's size in screen pixels."""
+    lines = run("xdotool", "getwindowgeometry", "--shell", window).splitlines()
+    values = dict(line.partition("=")[::2] for line in lines)
+    return int(values["WIDTH"]), int(values["HEIGHT"])
 
 
 def screenshot(window, path):
@@ -290,24 +238,12 @@ class Program:
         """The program's visible top-level windows, as (id, title) pairs."""
         # Wine names each X window's class after the executable.
         owner = ["--classname", "orvida.exe"] if self.wine else ["--pid", str(self.process.pid)]
-        result = subprocess.run(
-            ["xdotool", "search", "--onlyvisible", *owner],
-            stdout=subprocess.PIPE,
-            stderr=subprocess.DEVNULL,
-            text=True,
-            timeout=WAIT,
-        )
         found = []
-        for window in result.stdout.split():
-            name = subprocess.run(
-                ["xdotool", "getwindowname", window],
-                stdout=subprocess.PIPE,
-                stderr=subprocess.DEVNULL,
-                text=True,
-                timeout=WAIT,
-            )
-            if name.returncode == 0:
-                found.append((window, name.stdout.rstrip("\n")))
+        for window in run("xdotool", "search", "--onlyvisible", *owner, check_status=False).split():
+            # Nothing at all, not even a line end, for a window that closed meanwhile.
+            name = run("xdotool", "getwindowname", window, check_status=False)
+            if name:
+                found.append((window, name.rstrip("\n")))
         return found
 
     def titles(self):
@@ -330,24 +266,41 @@ class Program:
             lambda: window not in [w for w, _ in self.windows()],
         )
 
-    def read_box(self, window, point):
-        """Clicks into a box, selects everything in it and copies it."""
-        focus(window)
-        click(window, point)
-        return self.clipboard.copy(lambda: key("ctrl+a", "ctrl+c"))[0]
-
     def read_focused_box(self, window):
         focus(window)
         return self.clipboard.copy(lambda: key("ctrl+a", "ctrl+c"))[0]
 
-    def set_box(self, window, point, text):
-        focus(window)
-        click(window, point)
-        key("ctrl+a", "BackSpace")
-        type_text(text)
-
     def stop(self):
         stop_program(self.process, self.log)
+
+
+class Keys:
+    """Moves through a window's controls with Tab and Shift+Tab, as a keyboard user does,
+    remembering where the focus is; `tabs` names them in their tab order."""
+
+    def __init__(self, program, window, tabs, at):
+        self.program, self.window, self.tabs, self.at = program, window, tabs, at
+
+    def to(self, name):
+        focus(self.window)
+        steps = self.tabs.index(name) - self.tabs.index(self.at)
+        if steps:
+            key(*["Tab" if steps > 0 else "shift+Tab"] * abs(steps))
+        self.at = name
+
+    def read(self, name):
+        self.to(name)
+        return self.program.read_focused_box(self.window)
+
+    def set(self, **texts):
+        for name, text in texts.items():
+            self.to(name)
+            key("ctrl+a", "BackSpace")
+            type_text(text)
+
+    def press(self, name):
+        self.to(name)
+        key("space")
 
 
 def roll_sum(text, low, high, what):
@@ -361,7 +314,22 @@ def roll_sum(text, low, high, what):
 # --- The scenario ------------------------------------------------------------------------------
 
 
-def scenario(program, folder, shots):
+def compare_sizes(path, scale, sizes):
+    """At 100 % writes the main window's sizes to `path`; at another scale checks that they
+    are that share of the sizes written there, within a pixel of rounding."""
+    if scale == 100:
+        with open(path, "w") as record:
+            record.write(" ".join(map(str, sizes)))
+        return
+    with open(path) as record:
+        ours = [int(value) for value in record.read().split()]
+    check(
+        all(abs(size - value * scale / 100) <= 1 for size, value in zip(sizes, ours)),
+        "at %d %% the main window measures %s, against %s at 100 %%" % (scale, sizes, ours),
+    )
+
+
+def scenario(program, folder, shots, sizes, scale):
     conf = os.path.join(folder, "conf.ini")
     slots = prepared_slots()
     prepared = open(conf, "rb").read()
@@ -374,59 +342,57 @@ def scenario(program, folder, shots):
 
     # Its "&OK" closes it and opens the main window.
     focus(splash)
-    click(splash, ABOUT_OK)
+    key("alt+o")
     main = program.wait_window(MAIN_TITLE)
     program.wait_gone(splash)
     check(program.titles() == [MAIN_TITLE], "closing the splash opens the main window")
-    check(
-        window_size(main) == (MAIN_WIDTH, MAIN_CLOSED_HEIGHT),
-        "the main window opens short: %s" % (window_size(main),),
-    )
+    closed = window_size(main)
     screenshot(main, os.path.join(shots, "main-closed.png"))
 
     # The focus starts in the count box, which holds 3; the sides box holds 6.
     check(program.read_focused_box(main) == "3", "the count box starts with 3")
-    check(program.read_box(main, SIDES_BOX) == "6", "the sides box starts with 6")
+    keys = Keys(program, main, MAIN_TABS, "count")
+    check(keys.read("sides") == "6", "the sides box starts with 6")
 
     # A typed roll, pressed with Alt+T.
-    program.set_box(main, COUNT_BOX, "4")
-    program.set_box(main, SIDES_BOX, "8")
-    program.set_box(main, RESULT_BOX, "-")
+    keys.set(count="4", sides="8", result="-")
     key("alt+t")
-    roll_sum(program.read_box(main, RESULT_BOX), 4, 32, "4d8 rolled with Alt+T")
-    check(program.read_box(main, COUNT_BOX) == "4", "the count box keeps what was typed")
+    roll_sum(keys.read("result"), 4, 32, "4d8 rolled with Alt+T")
+    check(keys.read("count") == "4", "the count box keeps what was typed")
 
-    # Esc presses "&Tira" too, and so does a click on it.
-    program.set_box(main, RESULT_BOX, "-")
+    # Esc presses "&Tira" too, and so does Space on it.
+    keys.set(result="-")
     key("Escape")
-    roll_sum(program.read_box(main, RESULT_BOX), 4, 32, "4d8 rolled with Esc")
-    program.set_box(main, COUNT_BOX, "1")
-    program.set_box(main, SIDES_BOX, "1")
-    program.set_box(main, RESULT_BOX, "-")
-    click(main, ROLL_BUTTON)
-    check(program.read_box(main, RESULT_BOX) == "1", "1d1 rolled with a click shows 1")
+    roll_sum(keys.read("result"), 4, 32, "4d8 rolled with Esc")
+    keys.set(count="1", sides="1", result="-")
+    keys.press("tira")
+    check(keys.read("result") == "1", "1d1 rolled with Space on Tira shows 1")
 
-    # The quick keypad opens, and a preset rolls.
+    # The quick keypad opens the window taller and as wide, and a preset rolls.
     focus(main)
     key("alt+p")
-    poll("the keypad to open", lambda: window_size(main) == (MAIN_WIDTH, MAIN_OPEN_HEIGHT))
-    reached("Alt+P opens the keypad: the window grows to %s" % (window_size(main),))
+
+    def opened():
+        size = window_size(main)
+        return size if size[0] == closed[0] and size[1] > closed[1] else None
+
+    opened_size = poll("the keypad to open", opened)
+    reached("Alt+P opens the keypad: the window grows from %s to %s" % (closed, opened_size))
+    if sizes:
+        compare_sizes(sizes, scale, closed + opened_size)
     screenshot(main, os.path.join(shots, "main-open.png"))
     fireball = slots[4]
-    program.set_box(main, RESULT_BOX, "-")
-    click(main, keypad_button(5))
+    keys.set(result="-")
+    keys.press(5)
     roll_sum(
-        program.read_box(main, RESULT_BOX),
-        fireball.count,
-        fireball.count * fireball.sides,
-        "preset 5 (007 d +6)",
+        keys.read("result"), fireball.count, fireball.count * fireball.sides, "preset 5 (007 d +6)"
     )
-    check(program.read_box(main, COUNT_BOX) == "7", "preset 5 puts its count 7 in the count box")
-    check(program.read_box(main, SIDES_BOX) == "6", "preset 5 puts its sides 6 in the sides box")
+    check(keys.read("count") == "7", "preset 5 puts its count 7 in the count box")
+    check(keys.read("sides") == "6", "preset 5 puts its sides 6 in the sides box")
     # An unconfigured preset does nothing.
-    program.set_box(main, RESULT_BOX, "-")
-    click(main, keypad_button(7))
-    check(program.read_box(main, RESULT_BOX) == "-", "preset 7 (0 d 0) does nothing")
+    keys.set(result="-")
+    keys.press(7)
+    check(keys.read("result") == "-", "preset 7 (0 d 0) does nothing")
 
     # "&Cancel" leaves conf.ini untouched, whatever was typed.
     focus(main)
@@ -434,9 +400,10 @@ def scenario(program, folder, shots):
     dialog = program.wait_window(CONFIG_TITLE)
     screenshot(dialog, os.path.join(shots, "config.png"))
     type_text("scartato")
-    typed = program.read_box(dialog, caption_box(1))
+    rows = Keys(program, dialog, DIALOG_TABS, "caption1")
+    typed = rows.read("caption1")
     check(typed.endswith("scartato"), "a caption is typed: %r" % typed)
-    check(program.read_box(dialog, count_box(1)) == " 1", "the dialog shows counts as ' 1'")
+    check(rows.read("count1") == " 1", "the dialog shows counts as ' 1'")
     type_text("99")
     focus(dialog)
     key("alt+c")
@@ -449,15 +416,13 @@ def scenario(program, folder, shots):
     key("alt+c")
     dialog = program.wait_window(CONFIG_TITLE)
     check(program.read_focused_box(dialog) == "1d4", "the dialog opens with row 1's caption")
-    key("ctrl+a", "BackSpace")
-    type_text("Pugnale")
-    key("Tab", "ctrl+a", "BackSpace")
-    type_text("0012")
-    focus(dialog)
-    click(dialog, PAGE_2_BUTTON)
-    poll("the second page", lambda: program.read_box(dialog, caption_box(2)) == "2d6")
+    rows = Keys(program, dialog, DIALOG_TABS, "caption1")
+    rows.set(caption1="Pugnale", count1="0012")
+    rows.press("page2")
+    rows.at = "caption1"  # the new page's first box takes the focus
+    poll("the second page", lambda: rows.read("caption2") == "2d6")
     screenshot(dialog, os.path.join(shots, "config-page2.png"))
-    program.set_box(dialog, caption_box(2), "Ascia")
+    rows.set(caption2="Ascia")
     focus(dialog)
     key("alt+o")
     program.wait_gone(dialog)
@@ -471,15 +436,12 @@ def scenario(program, folder, shots):
     check(written.count(b"\r\n") == 60 and written.endswith(b"\r\n"), "conf.ini has 60 lines")
 
     # The keypad rolls the saved preset at once.
-    program.set_box(main, RESULT_BOX, "-")
-    click(main, keypad_button(1))
-    roll_sum(program.read_box(main, RESULT_BOX), 12, 48, "the edited preset 1 (12d4)")
+    keys.set(result="-")
+    keys.press(1)
+    roll_sum(keys.read("result"), 12, 48, "the edited preset 1 (12d4)")
 
     # An overflow shows a message titled "Orvida", and the program goes on.
-    program.set_box(main, COUNT_BOX, "40000")
-    program.set_box(main, SIDES_BOX, "6")
-    program.set_box(main, RESULT_BOX, "-")
-    focus(main)
+    keys.set(count="40000", sides="6", result="-")
     key("alt+t")
     message = program.wait_window(MESSAGE_TITLE, exclude=(main,))
     screenshot(message, os.path.join(shots, "overflow-message.png"))
@@ -488,14 +450,13 @@ def scenario(program, folder, shots):
     key("Return")
     program.wait_gone(message)
     check(program.alive() and program.titles() == [MAIN_TITLE], "the program survives it")
-    check(program.read_box(main, RESULT_BOX) == "-", "the failed roll left the result alone")
-    program.set_box(main, COUNT_BOX, "2")
+    check(keys.read("result") == "-", "the failed roll left the result alone")
+    keys.set(count="2")
     key("alt+t")
-    roll_sum(program.read_box(main, RESULT_BOX), 2, 12, "2d6 rolled after the overflow")
-    program.set_box(main, COUNT_BOX, "3000")
-    program.set_box(main, SIDES_BOX, "10")
+    roll_sum(keys.read("result"), 2, 12, "2d6 rolled after the overflow")
+    keys.set(count="3000", sides="10")
     key("alt+t")
-    roll_sum(program.read_box(main, RESULT_BOX), 3000, 30000, "a five-digit sum (3000d10)")
+    roll_sum(keys.read("result"), 3000, 30000, "a five-digit sum (3000d10)")
     screenshot(main, os.path.join(shots, "main-five-digits.png"))
 
     # "&Informazioni su..." opens the About window again; closing it leaves the main window.
@@ -509,10 +470,12 @@ def scenario(program, folder, shots):
 
     # "&Esci" with the About window open closes the main window; the program ends when the
     # About window closes too, with status 0. Nothing is saved on the way out.
-    focus(main)
-    key("alt+i")
+    keys.press("about")
     about = program.wait_window(SPLASH_TITLE)
-    click(main, EXIT_BUTTON)
+    # Wine gives the keys to the window in front: a click on the main window's corner brings
+    # it forward. No --sync: it waits for the pointer to move, forever when it is already there.
+    run("xdotool", "mousemove", "--window", main, "1", "1", "click", "1")
+    keys.press("exit")
     program.wait_gone(main)
     time.sleep(1)  # give a wrong end of the program the time to happen
     check(program.alive(), "the program goes on while the About window is open")
@@ -540,8 +503,9 @@ def read_only_scenario(program, folder, shots, shown_path=None):
     focus(main)
     key("alt+c")
     dialog = program.wait_window(CONFIG_TITLE)
-    program.set_box(dialog, caption_box(1), "Nuovo")
-    focus(dialog)
+    focus(dialog)  # the focus starts in row 1's caption
+    key("ctrl+a", "BackSpace")
+    type_text("Nuovo")
     key("alt+o")
     message = program.wait_window(MESSAGE_TITLE, exclude=(main,))
     screenshot(message, os.path.join(shots, "save-error-message.png"))
@@ -557,7 +521,7 @@ def read_only_scenario(program, folder, shots, shown_path=None):
     check(open(conf, "rb").read() == before, "conf.ini is left as it was")
     check(sorted(os.listdir(folder)) == files, "no file is left behind in the folder")
     check(CONFIG_TITLE in program.titles(), "the dialog stays open")
-    typed = program.read_box(dialog, caption_box(1))
+    typed = program.read_focused_box(dialog)
     check(typed == "Nuovo", "what was typed is still there: %r" % typed)
 
     focus(dialog)
@@ -582,6 +546,7 @@ def main():
         default=100,
         help="with --wine: Windows' display scale in per cent (125, 150, 200...)",
     )
+    parser.add_argument("--sizes", help="the main window's sizes: written at 100 %%, else read")
     parser.add_argument(
         "--scenario",
         choices=("full", "read-only"),
@@ -589,8 +554,6 @@ def main():
         help="the whole program, or a program folder that cannot be written",
     )
     args = parser.parse_args()
-    global SCALE
-    SCALE = args.scale / 100
 
     missing = [tool for tool in TOOLS if not shutil.which(tool)]
     if missing:
@@ -640,7 +603,7 @@ def main():
             with open(os.path.join(folder, "conf.ini"), "wb") as conf:
                 conf.write(b"".join(slot.prepared() for slot in prepared_slots()))
             program = Program(executable, elsewhere, log, wine=args.wine)
-            scenario(program, folder, args.screenshots)
+            scenario(program, folder, args.screenshots, args.sizes, args.scale)
         elif args.wine:
             # Windows has no user to become: conf.ini gets the read-only attribute, which
             # Wine takes from the file's missing write permission.
