@@ -25,8 +25,7 @@ struct TextLine {
 // more of the file is read than `maxLines` lines of `maxLineBytes` bytes and a CR LF each
 // could take: a line that goes on past that bound is cut there and marked `stopped`, and
 // is the last one returned. Whatever the file holds, reading needs little time and memory.
-// Throws RuntimeError
-// (DeviceIoError, with the line) when the system fails to read.
+// Throws RuntimeError (DeviceIoError, with the line) when the system fails to read.
 QList<TextLine> ReadLines(QFile& file, int maxLines, qsizetype maxLineBytes);
 
 }  // namespace Runtime

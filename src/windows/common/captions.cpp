@@ -71,6 +71,7 @@ QString ToolTip(const QString& shown) {
   // Some 50 characters a line, as in a paragraph of a book.
   constexpr int kLineCharacters = 50;
   const QFont font = QToolTip::font();
+  const int lineWidth = QFontMetrics(font).averageCharWidth() * kLineCharacters;
   QTextLayout layout(shown, font);
   QTextOption option;
   option.setWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
@@ -78,7 +79,7 @@ QString ToolTip(const QString& shown) {
   QStringList lines;
   layout.beginLayout();
   for (QTextLine line = layout.createLine(); line.isValid(); line = layout.createLine()) {
-    line.setLineWidth(QFontMetrics(font).averageCharWidth() * kLineCharacters);
+    line.setLineWidth(lineWidth);
     lines << shown.mid(line.textStart(), line.textLength());
   }
   layout.endLayout();
