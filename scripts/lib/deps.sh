@@ -6,7 +6,7 @@ ORVIDA_PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev libpcg-cpp-dev
   fonts-liberation
   xvfb xdotool xclip x11-utils imagemagick
-  python3 python3-pyflakes binutils-mingw-w64-x86-64 desktop-file-utils
+  python3 binutils-mingw-w64-x86-64 desktop-file-utils
   dbus-daemon at-spi2-core python3-pyatspi
   libasan8 libubsan1
 )
@@ -18,10 +18,21 @@ ORVIDA_PACKAGES=(
 # pefile reads the executables' version resource; xz-utils unpacks the Windows Qt's archive.
 ORVIDA_WINDOWS_PACKAGES="g++-mingw-w64-x86-64-posix wine wine64 python3-pefile googletest xz-utils"
 
+# The checks scripts/test runs besides the tests: formatting, clang-tidy, pyflakes (the
+# package pyflakes3 holds the command), and git, which lists the files they check.
+ORVIDA_CHECK_PACKAGES="git clang-format clang-tidy pyflakes3"
+
+# Installs the program's packages and any named ones that are missing.
 ensure_packages() {
+  install_missing "${ORVIDA_PACKAGES[@]}" "$@"
+}
+
+# Installs the named packages that are missing: as root with apt-get, otherwise it prints
+# the line to run and exits.
+install_missing() {
   local missing=()
   local pkg
-  for pkg in "${ORVIDA_PACKAGES[@]}" "$@"; do
+  for pkg in "$@"; do
     if ! dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q 'ok installed'; then
       missing+=("$pkg")
     fi

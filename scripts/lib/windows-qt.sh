@@ -1,7 +1,8 @@
 # The Windows Qt: the version it must have and where it lives. The cross build runs the
 # host Qt's moc, rcc and uic on code compiled against the Windows Qt, so both are the same
 # qtbase version: it is read from the host Qt, here and nowhere else. Sourced by
-# scripts/windows-toolchain, scripts/build-windows and scripts/test (after ensure_packages).
+# scripts/windows-toolchain, scripts/build-windows, scripts/test and scripts/release (after
+# ensure_packages).
 
 # The host's multiarch folder name, e.g. x86_64-linux-gnu.
 host_multiarch() {
@@ -33,4 +34,22 @@ windows_qt_dir() {
 # The qtbase version a toolchain stamp (orvida-toolchain.stamp) names.
 stamp_qt_version() {
   sed -n '1s/^qtbase \([^ ]*\) for .*/\1/p' "$1"
+}
+
+# Makes sure the Windows Qt is installed in windows_qt_dir, unpacking the archive of it
+# (ORVIDA_WINDOWS_QT_ARCHIVE, or ../shared/windows/qt-<version>-mingw64.tar.xz beside the
+# checkout) when it is not. Returns 3, saying so, when there is neither.
+ensure_windows_qt() {
+  local qt archive
+  qt=$(windows_qt_dir)
+  [ -f "$qt/orvida-toolchain.stamp" ] && return 0
+  archive=${ORVIDA_WINDOWS_QT_ARCHIVE:-../shared/windows/qt-$(host_qt_version)-mingw64.tar.xz}
+  if [ ! -f "$archive" ]; then
+    echo "No Windows Qt in $qt and no archive $archive;"
+    echo "unpack one with scripts/windows-toolchain --from FILE, or build it once with:"
+    echo "  nice scripts/windows-toolchain"
+    return 3
+  fi
+  echo "--- the Windows Qt from $archive"
+  ORVIDA_WINDOWS_QT=$qt scripts/windows-toolchain --from "$archive"
 }
