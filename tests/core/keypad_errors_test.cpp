@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <cerrno>
 #include <functional>
+#include <optional>
 #include <tuple>
 
 #include "keypad/keypad.h"
@@ -280,6 +281,7 @@ TEST_F(KeypadErrors, RefusedSavesLeaveTheFolderAsItWas) {
     int error;
   };
   const auto noLimit = [] { return true; };
+  std::optional<Runtime::ScopedDataSync> fullAtTheSync;  // in the saving child alone
   const Case cases[] = {
       // A file may grow to 100 bytes only: for a writer, the disk is full after them.
       {"full disk", [&] { return WriteBytes(path_, JoinLines(SampleLines())); },
@@ -291,8 +293,8 @@ TEST_F(KeypadErrors, RefusedSavesLeaveTheFolderAsItWas) {
        61},
       // Every write goes through, and the disk is found full when the data reach it.
       {"full disk at the sync", [&] { return WriteBytes(path_, JoinLines(SampleLines())); },
-       [] {
-         static const Runtime::ScopedDataSync full([](int) {
+       [&] {
+         fullAtTheSync.emplace([](int) {
            errno = ENOSPC;
            return -1;
          });
