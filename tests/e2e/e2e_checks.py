@@ -83,7 +83,8 @@ def ping(window, turns=1, timeout=WAIT):
         root = ctypes.c_ulong(x11.XDefaultRootWindow(display))
         protocols = x11.XInternAtom(display, b"WM_PROTOCOLS", 0)
         net_wm_ping = x11.XInternAtom(display, b"_NET_WM_PING", 0)
-        x11.XSelectInput(display, root, ctypes.c_long(1 << 19))  # SubstructureNotifyMask
+        # The answer goes to the root window, as Structure- (Qt) or SubstructureNotify (Wine).
+        x11.XSelectInput(display, root, ctypes.c_long(1 << 17 | 1 << 19))
         for turn in range(1, turns + 1):
             event = _Event()
             message = event.xclient

@@ -353,7 +353,9 @@ def scenario(program, folder, shots, sizes, scale):
 
     def tira():
         key("alt+t")
-        ping(main)  # keys that followed Alt+T before the program had taken it were seen to get lost
+        # Keys that followed Alt+T before the program had taken it were seen to get lost (Wine
+        # reads the X events a turn before it hands them on).
+        ping(main, turns=3)
 
     # A typed roll, pressed with Alt+T.
     keys.set(count="4", sides="8", result="-")
