@@ -107,47 +107,6 @@ TEST_F(KeypadErrors, MissingFileIsFileNotFoundAndLeavesTheTable) {
   }
 }
 
-// A file that ends early, or a number out of range: the error names the line, and the table
-// holds exactly the lines read before it.
-struct BadFileCase {
-  int line;         // the line the error names
-  QByteArray text;  // the number at that line; empty: the file ends before it
-};
-
-void PrintTo(const BadFileCase& c, std::ostream* os) {
-  *os << "line " << c.line << ": " << c.text.toStdString();
-}
-
-class BadFile : public KeypadErrors, public testing::WithParamInterface<BadFileCase> {};
-
-TEST_P(BadFile, NamesTheLineAndKeepsTheValuesReadBeforeIt) {
-  const BadFileCase& c = GetParam();
-  const bool overflow = !c.text.isEmpty();
-  QList<QByteArray> lines = SampleLines();
-  if (overflow) lines[c.line - 1] = c.text;
-  ASSERT_TRUE(WriteBytes(path_, JoinLines(overflow ? lines : lines.first(c.line - 1))));
-  const RuntimeError e = Thrown([&] { LoadKeypadConfig(path_); });
-  EXPECT_EQ(e.number(), overflow ? ErrorNumber::Overflow : ErrorNumber::InputPastEndOfFile);
-  EXPECT_EQ(e.code(), overflow ? 6 : 62);
-  EXPECT_EQ(e.line(), c.line);
-  EXPECT_EQ(e.path(), path_);
-  for (int slot = 1; slot <= 20; ++slot) {
-    const int first = 3 * slot - 2;
-    EXPECT_EQ(KeypadText(slot),
-              first < c.line ? QStringLiteral("Tasto %1").arg(slot) : QStringLiteral("sentinella"))
-        << slot;
-    EXPECT_EQ(KeypadCount(slot), first + 1 < c.line ? slot : -999) << slot;
-    EXPECT_EQ(KeypadSides(slot), first + 2 < c.line ? 6 : -999) << slot;
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(KeypadErrors, BadFile,
-                         testing::Values(BadFileCase{2, {}}, BadFileCase{3, {}},
-                                         BadFileCase{31, {}}, BadFileCase{59, {}},
-                                         BadFileCase{60, {}}, BadFileCase{2, "40000"},
-                                         BadFileCase{14, " 32767.5"}, BadFileCase{15, "-32769"},
-                                         BadFileCase{60, QByteArray(500, '9')}));
-
 // --- saving -------------------------------------------------------------------------------
 
 TEST_F(KeypadErrors, SaveOntoADirectoryIsAnAccessError) {

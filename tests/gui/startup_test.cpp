@@ -6,11 +6,9 @@
 #include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
-#include <QRegularExpression>
 #include <QTest>
 #include <QTimer>
 #include <QWindow>
-#include <tuple>
 
 #include "gui_support.h"
 #include "runtime/handlers.h"
@@ -254,33 +252,6 @@ TEST_F(StartupTest, OnlyTheOkButtonOfTheAboutWindowTakesFocus) {
     if (child->parentWidget() != about) continue;
     EXPECT_EQ(child->focusPolicy() != Qt::NoFocus, child == about->Command1)
         << child->metaObject()->className() << " " << child->accessibleName().toStdString();
-  }
-}
-
-// The start-up warning names the file, the line where reading stopped and why, by the
-// error's number and description, for a file that ends early and for a number too large.
-TEST_F(StartupTest, TheWarningAboutADamagedFileNamesTheFileTheLineAndTheProblem) {
-  const std::tuple<QByteArray, int, Runtime::ErrorNumber> cases[] = {
-      {"3d6\r\n 3\r\n", 3, Runtime::ErrorNumber::InputPastEndOfFile},
-      {"3d6\r\n 40000\r\n 6\r\n", 2, Runtime::ErrorNumber::Overflow},
-  };
-  for (const auto& [file, line, number] : cases) {
-    SCOPED_TRACE(line);
-    CloseAllWindows();
-    presenter_.messages.clear();
-    WriteConfig(file);
-    Shell::SplashShown = 1;
-    Shell::ShowForm1();
-    ASSERT_EQ(presenter_.messages.size(), 1u);
-    QString text = presenter_.messages[0].text;
-    EXPECT_EQ(text.count(QDir::toNativeSeparators(ConfigPath())), 1) << text.toStdString();
-    text.remove(QDir::toNativeSeparators(ConfigPath()));
-    const QString problem = Runtime::RuntimeError::Describe(number);
-    for (const QString& fact : {QString::number(line), QString::number(static_cast<int>(number))}) {
-      EXPECT_TRUE(text.contains(QRegularExpression(QStringLiteral("\\b%1\\b").arg(fact))))
-          << fact.toStdString() << " in " << text.toStdString();
-    }
-    EXPECT_TRUE(text.contains(problem)) << text.toStdString();
   }
 }
 
