@@ -4,7 +4,6 @@
 #include <QDir>
 #include <QString>
 #include <QTemporaryDir>
-#include <random>
 
 #include "keypad/keypad.h"
 #include "runtime/codepage.h"
@@ -216,16 +215,6 @@ TEST_F(KeypadFile, MixedLineEndsAndEmptyLines) {
   EXPECT_EQ(KeypadSides(20), 6);
 }
 
-TEST_F(KeypadFile, LinesAfterTheSixtiethAreNotRead) {
-  QList<QByteArray> lines = SampleLines();
-  lines << "99999"
-        << "not a caption" << QByteArray(100'000, 'x');
-  Load(JoinLines(lines));
-  EXPECT_EQ(KeypadText(20), QStringLiteral("Tasto 20"));
-  EXPECT_EQ(KeypadCount(20), 20);
-  EXPECT_EQ(KeypadSides(20), 6);
-}
-
 TEST_F(KeypadFile, DecodesUtf8OnlyWhenValidAndNotAscii) {
   QList<QByteArray> lines = SampleLines();
   lines[0] = "perch\xC3\xA9";  // UTF-8 é
@@ -325,20 +314,6 @@ TEST_F(KeypadFile, MegabyteLinesAreCutToWhatACaptionHolds) {
   EXPECT_EQ(KeypadCount(1), 2);
   EXPECT_EQ(KeypadCount(2), 0) << "the digit after a million zeros is not read";
   EXPECT_EQ(KeypadSides(20), 6);
-}
-
-TEST_F(KeypadFile, RandomBinaryFilesNeverCrash) {
-  std::mt19937 engine(99);
-  for (int round = 0; round < 50; ++round) {
-    QByteArray bytes(static_cast<qsizetype>(engine() % 20000), '\0');
-    for (char& b : bytes) b = static_cast<char>(engine() % 7 == 0 ? '\n' : engine());
-    ASSERT_TRUE(WriteBytes(path_, bytes));
-    try {
-      LoadKeypadConfig(path_);
-    } catch (const Runtime::RuntimeError& e) {
-      EXPECT_TRUE(e.code() == 6 || e.code() == 62) << e.what();
-    }
-  }
 }
 
 // --- the file that comes with the program --------------------------------------------------
