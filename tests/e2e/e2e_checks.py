@@ -70,6 +70,10 @@ class _Event(ctypes.Union):
     _fields_ = [("type", ctypes.c_int), ("xclient", _ClientMessage), ("pad", ctypes.c_long * 24)]
 
 
+# Xlib's own handler ends the process on an error; a window that is gone is no answer.
+_IGNORE_X_ERRORS = ctypes.CFUNCTYPE(ctypes.c_int, ctypes.c_void_p, ctypes.c_void_p)(lambda *_: 0)
+
+
 def ping(window, turns=1, timeout=WAIT):
     """Sends the X window `window` the window manager's _NET_WM_PING `turns` times, each after
     the reply to the one before, and waits for every reply: the program's event loop has then
@@ -79,6 +83,7 @@ def ping(window, turns=1, timeout=WAIT):
     x11.XDefaultRootWindow.restype = ctypes.c_ulong
     x11.XInternAtom.restype = ctypes.c_ulong
     display = ctypes.c_void_p(x11.XOpenDisplay(None))
+    x11.XSetErrorHandler(_IGNORE_X_ERRORS)
     try:
         root = ctypes.c_ulong(x11.XDefaultRootWindow(display))
         protocols = x11.XInternAtom(display, b"WM_PROTOCOLS", 0)
