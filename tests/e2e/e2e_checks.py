@@ -4,7 +4,6 @@ end of the program they started."""
 import ctypes
 import ctypes.util
 import os
-import select
 import signal
 import time
 
@@ -67,7 +66,7 @@ class _ClientMessage(ctypes.Structure):
 
 
 class _Event(ctypes.Union):
-    _fields_ = [("type", ctypes.c_int), ("xclient", _ClientMessage), ("pad", ctypes.c_long * 24)]
+    _fields_ = [("xclient", _ClientMessage), ("pad", ctypes.c_long * 24)]
 
 
 # Xlib's own handler ends the process on an error; a window that is gone is no answer.
@@ -99,12 +98,8 @@ def ping(window, turns=1, timeout=WAIT):
             target = ctypes.c_ulong(int(window))
             x11.XSendEvent(display, target, 0, ctypes.c_long(0), ctypes.byref(event))
             x11.XFlush(display)
-            deadline = time.monotonic() + timeout
-            while not _answered(x11, display, message):
-                left = deadline - time.monotonic()
-                if left <= 0:
-                    raise Failure("window %s did not answer a ping" % window)
-                select.select([x11.XConnectionNumber(display)], [], [], left)
+            answered = lambda: _answered(x11, display, message)  # noqa: E731
+            poll("window %s to answer a ping" % window, answered, timeout)
     finally:
         x11.XCloseDisplay(display)
 
