@@ -15,6 +15,7 @@
 #include <QTemporaryDir>
 #include <cerrno>
 #include <functional>
+#include <optional>
 #include <tuple>
 
 #include "keypad/keypad.h"
@@ -105,47 +106,6 @@ TEST_F(KeypadErrors, MissingFileIsFileNotFoundAndLeavesTheTable) {
     EXPECT_TRUE(TableIsSentinels());
   }
 }
-
-// A file that ends early, or a number out of range: the error names the line, and the table
-// holds exactly the lines read before it.
-struct BadFileCase {
-  int line;         // the line the error names
-  QByteArray text;  // the number at that line; empty: the file ends before it
-};
-
-void PrintTo(const BadFileCase& c, std::ostream* os) {
-  *os << "line " << c.line << ": " << c.text.toStdString();
-}
-
-class BadFile : public KeypadErrors, public testing::WithParamInterface<BadFileCase> {};
-
-TEST_P(BadFile, NamesTheLineAndKeepsTheValuesReadBeforeIt) {
-  const BadFileCase& c = GetParam();
-  const bool overflow = !c.text.isEmpty();
-  QList<QByteArray> lines = SampleLines();
-  if (overflow) lines[c.line - 1] = c.text;
-  ASSERT_TRUE(WriteBytes(path_, JoinLines(overflow ? lines : lines.first(c.line - 1))));
-  const RuntimeError e = Thrown([&] { LoadKeypadConfig(path_); });
-  EXPECT_EQ(e.number(), overflow ? ErrorNumber::Overflow : ErrorNumber::InputPastEndOfFile);
-  EXPECT_EQ(e.code(), overflow ? 6 : 62);
-  EXPECT_EQ(e.line(), c.line);
-  EXPECT_EQ(e.path(), path_);
-  for (int slot = 1; slot <= 20; ++slot) {
-    const int first = 3 * slot - 2;
-    EXPECT_EQ(KeypadText(slot),
-              first < c.line ? QStringLiteral("Tasto %1").arg(slot) : QStringLiteral("sentinella"))
-        << slot;
-    EXPECT_EQ(KeypadCount(slot), first + 1 < c.line ? slot : -999) << slot;
-    EXPECT_EQ(KeypadSides(slot), first + 2 < c.line ? 6 : -999) << slot;
-  }
-}
-
-INSTANTIATE_TEST_SUITE_P(KeypadErrors, BadFile,
-                         testing::Values(BadFileCase{2, {}}, BadFileCase{3, {}},
-                                         BadFileCase{31, {}}, BadFileCase{59, {}},
-                                         BadFileCase{60, {}}, BadFileCase{2, "40000"},
-                                         BadFileCase{14, " 32767.5"}, BadFileCase{15, "-32769"},
-                                         BadFileCase{60, QByteArray(500, '9')}));
 
 // --- saving -------------------------------------------------------------------------------
 
@@ -280,6 +240,7 @@ TEST_F(KeypadErrors, RefusedSavesLeaveTheFolderAsItWas) {
     int error;
   };
   const auto noLimit = [] { return true; };
+  std::optional<Runtime::ScopedDataSync> fullAtTheSync;  // in the saving child alone
   const Case cases[] = {
       // A file may grow to 100 bytes only: for a writer, the disk is full after them.
       {"full disk", [&] { return WriteBytes(path_, JoinLines(SampleLines())); },
@@ -291,8 +252,8 @@ TEST_F(KeypadErrors, RefusedSavesLeaveTheFolderAsItWas) {
        61},
       // Every write goes through, and the disk is found full when the data reach it.
       {"full disk at the sync", [&] { return WriteBytes(path_, JoinLines(SampleLines())); },
-       [] {
-         static const Runtime::ScopedDataSync full([](int) {
+       [&] {
+         fullAtTheSync.emplace([](int) {
            errno = ENOSPC;
            return -1;
          });

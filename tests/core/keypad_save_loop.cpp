@@ -3,12 +3,16 @@
 // first save is done, so whoever kills it knows the loop is running.
 // Without a path it works on the conf.ini beside itself, as the program does: it loads the
 // file, captions slot 1 "salvato" and saves it once.
+// With --roll it prints twenty rolls of 1d20 made under a clock that stands still.
 #include <unistd.h>
 
 #include <QString>
 #include <cstdio>
+#include <cstring>
 
+#include "dice/dice.h"
 #include "keypad/keypad.h"
+#include "runtime/random.h"
 #include "runtime/runtime_error.h"
 #include "save_loop_tables.h"
 
@@ -23,6 +27,11 @@ int main(int argc, char** argv) {
       std::fprintf(stderr, "%s\n", error.what());
       return 1;
     }
+  }
+  if (argc == 2 && std::strcmp(argv[1], "--roll") == 0) {
+    const Runtime::ScopedReseedClock stopped([] { return uint64_t{1'700'000'000'000'000'000}; });
+    for (int i = 0; i < 20; ++i) std::printf("%d ", Modulo1::RollDice(1, 20));
+    return 0;
   }
   if (argc != 2) {
     std::fprintf(stderr, "usage: keypad_save_loop [<conf.ini>]\n");

@@ -2,11 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <QProcess>
 #include <cstdint>
 #include <optional>
-#include <random>
 #include <set>
-#include <vector>
 
 #include "test_support.h"
 
@@ -40,18 +39,18 @@ TEST(ReseedFromClock, EveryReseedStartsADifferentSequence) {
   }
 }
 
-// Each process salts its seeds with std::random_device, so that two programs started within
-// one tick of the clock (Windows' ticks are coarse) roll different dice. Some MinGW runtimes
-// made std::random_device a fixed-seed engine: every process then drew the same salt.
-TEST(ReseedFromClock, ProcessSaltComesFromARealEntropySource) {
-  std::random_device first;
-  std::random_device second;
-  std::vector<unsigned> a, b;
-  for (int i = 0; i < 4; ++i) {
-    a.push_back(first());
-    b.push_back(second());
+// Each process salts its seeds, so that two programs started within one tick of the clock
+// (Windows' ticks are coarse) roll different dice: two processes under one stopped clock.
+TEST(ReseedFromClock, TwoProcessesUnderOneStoppedClockRollDifferentDice) {
+  QByteArray rolls[2];
+  for (QByteArray& faces : rolls) {
+    QProcess roller;
+    roller.start(QStringLiteral(ORVIDA_SAVE_LOOP), {QStringLiteral("--roll")});
+    ASSERT_TRUE(roller.waitForFinished()) << roller.errorString().toStdString();
+    faces = roller.readAllStandardOutput();
+    ASSERT_EQ(faces.count(' '), 20) << faces.toStdString();
   }
-  EXPECT_NE(a, b);
+  EXPECT_NE(rolls[0], rolls[1]);
 }
 
 TEST(ScopedWordSource, InstallsAndRestoresSourcesInNestedOrder) {

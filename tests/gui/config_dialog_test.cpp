@@ -1,4 +1,5 @@
 #include <QApplication>
+#include <QDateTime>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -113,18 +114,6 @@ TEST_F(ConfigDialogTest, NumbersAreTakenOnlyWhenGreaterThanZero) {
     EXPECT_EQ(sizes ? Modulo1::KeypadSides(11) : Modulo1::KeypadCount(11), sizes ? 6 : 11)
         << "a slot never shown keeps its value";
   }
-}
-
-TEST_F(ConfigDialogTest, SizesFollowTheSameRule) {
-  WithDialog([](Form2* dialog) {
-    Type(dialog->Text3(1), QStringLiteral("20"));
-    Type(dialog->Text3(2), QStringLiteral("niente"));
-    Type(dialog->Text3(3), QStringLiteral("100.5"));
-    Click(dialog->Command4);
-  });
-  EXPECT_EQ(Modulo1::KeypadSides(1), 20);
-  EXPECT_EQ(Modulo1::KeypadSides(2), 6);
-  EXPECT_EQ(Modulo1::KeypadSides(3), 100);
 }
 
 TEST_F(ConfigDialogTest, CaptionsAreKeptExactlyAndAnEmptyOneGivesABlankButton) {
@@ -256,6 +245,12 @@ TEST_F(ConfigDialogTest, AFailedSaveIsReportedAndTheDialogStaysOpen) {
     QFile file(notAFolder);
     ASSERT_TRUE(file.open(QIODevice::WriteOnly));
   }
+  // What stands where a folder left unknown could lead a save (no date: nothing), as it was.
+  const auto outside = [] {
+    return std::pair(QFileInfo(QStringLiteral("/conf.ini")).lastModified(),
+                     QFileInfo(QStringLiteral("conf.ini")).lastModified());
+  };
+  const auto before = outside();
   for (const auto& [folder, named] : {std::pair{notAFolder, QStringLiteral("not-a-folder")},
                                       std::pair{QString(), QStringLiteral("cartella")}}) {
     SCOPED_TRACE(named.toStdString());
@@ -272,8 +267,7 @@ TEST_F(ConfigDialogTest, AFailedSaveIsReportedAndTheDialogStaysOpen) {
       EXPECT_EQ(dialog->Text1(1)->text(), QStringLiteral("da salvare"));
       Click(dialog->Command3);
     });
-    EXPECT_FALSE(QFileInfo::exists(QStringLiteral("/conf.ini")));
-    EXPECT_FALSE(QFileInfo::exists(QStringLiteral("conf.ini")));
+    EXPECT_EQ(outside(), before);
   }
   EXPECT_EQ(QFileInfo(notAFolder).size(), 0);
 }

@@ -5,6 +5,7 @@
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTest>
 
 #include "gui_support.h"
@@ -48,12 +49,17 @@ TEST_P(HostileConfigWindow, OpensWithTheMendedPresets) {
     const orvida_test::RecordingPresenter::Message& message = presenter_.messages[0];
     EXPECT_EQ(message.kind, Runtime::MessageKind::Warning);
     EXPECT_EQ(message.title, Runtime::kMessageTitle);
-    EXPECT_TRUE(message.text.contains(QDir::toNativeSeparators(ConfigPath())));
-    EXPECT_TRUE(message.text.contains(QStringLiteral("(errore %1)").arg(c.error)))
-        << message.text.toStdString();
-    EXPECT_EQ(message.text.contains(QStringLiteral("Riga: %1\n").arg(c.line)), c.line > 0)
-        << message.text.toStdString();
-    EXPECT_EQ(message.text.contains(QStringLiteral("Riga:")), c.line > 0);
+    // It names the file, the line where the reading stopped and why: the error's number and
+    // description.
+    QString text = message.text;
+    EXPECT_EQ(text.count(QDir::toNativeSeparators(ConfigPath())), 1) << text.toStdString();
+    text.remove(QDir::toNativeSeparators(ConfigPath()));
+    const auto word = [&](int n) {
+      return text.contains(QRegularExpression(QStringLiteral("\\b%1\\b").arg(n)));
+    };
+    EXPECT_TRUE(word(c.error)) << text.toStdString();
+    EXPECT_TRUE(text.contains(Runtime::RuntimeError::Describe(Runtime::ErrorNumber(c.error))));
+    EXPECT_TRUE(c.line == 0 || word(c.line)) << text.toStdString();
   }
 
   if (c.error == 53) {  // nothing there, or a link that leads nowhere: the built-in presets
@@ -69,14 +75,12 @@ TEST_P(HostileConfigWindow, OpensWithTheMendedPresets) {
       SCOPED_TRACE(slot);
       const int first = 3 * slot - 2;
       const QString shown = form->Command1(slot)->text();
+      // What the table holds is keypad_hostile_test.cpp's; here, what the buttons show.
       if (!c.Reads(first)) {
         EXPECT_TRUE(shown.isEmpty());
       } else if (const std::optional<QString> caption = c.caption(slot)) {
-        EXPECT_EQ(shown.size(), caption->size());
-        EXPECT_TRUE(shown == *caption);
+        EXPECT_TRUE(shown == *caption) << shown.size() << " characters shown";
       }
-      EXPECT_EQ(Modulo1::KeypadCount(slot), c.Reads(first + 1) ? c.count(slot) : 0);
-      EXPECT_EQ(Modulo1::KeypadSides(slot), c.Reads(first + 2) ? c.sides(slot) : 0);
     }
   }
 

@@ -227,28 +227,4 @@ TEST_F(CaptionFitTest, ConfigurationDialog) {
   ExpectCaptionsFit(&dialog);
 }
 
-TEST_F(CaptionFitTest, EveryControlHasAnItalianAccessibleName) {
-  WriteConfig(orvida_test::JoinLines(orvida_test::SampleLines()));
-  Shell::SplashShown = 1;
-  Form1* form = Shell::ShowForm1();
-  Shell::ShowAboutOrvida();
-  Form2 dialog(form);
-  for (QWidget* window :
-       {static_cast<QWidget*>(form), static_cast<QWidget*>(Shell::LoadedAboutOrvida()),
-        static_cast<QWidget*>(&dialog)}) {
-    for (QWidget* control : window->findChildren<QWidget*>()) {
-      if (!qobject_cast<QAbstractButton*>(control) && !qobject_cast<QLineEdit*>(control) &&
-          !qobject_cast<QLabel*>(control)) {
-        continue;
-      }
-      // Buttons and labels are read out by their text; a box has no text to go by.
-      const bool named = !control->accessibleName().isEmpty() ||
-                         (!qobject_cast<QLineEdit*>(control) &&
-                          !control->property("text").toString().trimmed().isEmpty());
-      EXPECT_TRUE(named) << control->metaObject()->className() << " in "
-                         << window->windowTitle().toStdString();
-    }
-  }
-}
-
 }  // namespace

@@ -312,6 +312,8 @@ inline const std::vector<HostileConfig>& HostileConfigs() {
       {"OverflowAtTheFifthCount", Kind::File,
        [] { return SampleFile().replace("\r\n 5\r\n", "\r\n 40000\r\n"); }, 6, 14, SampleCaption,
        SampleCount, Six},
+      {"OverflowAtTheLastSides", Kind::File, [] { return SampleFile().chopped(4) + "-32769"; }, 6,
+       60, SampleCaption, SampleCount, Six},
       {"SavedAsUtf16", Kind::File, SampleFileInUtf16, 0, 0, SampleFileInUtf16Caption, Zero, Zero},
   };
   return cases;
