@@ -4,6 +4,7 @@
 #include <cerrno>
 
 #include "runtime/file_errors.h"
+#include "runtime/program_folder.h"
 #include "runtime/runtime_error.h"
 
 #ifdef Q_OS_UNIX
@@ -55,6 +56,8 @@ struct stat RegularFileStatus(int descriptor, const QString& shown) {
 }  // namespace
 
 void RefuseUnknownFolder(const QString& path) {
+  if (path.isEmpty() && ProgramFolderError() == ENAMETOOLONG)
+    throw RuntimeError(ErrorNumber::BadFileName, path, 0, FileErrorReason(ENAMETOOLONG));
   if (path.isEmpty()) {
     throw RuntimeError(ErrorNumber::PathNotFound, path, 0,
                        QStringLiteral("Non si riesce a sapere in quale cartella si trova il "

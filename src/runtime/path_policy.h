@@ -9,7 +9,8 @@
 namespace Runtime {
 
 // Refuses an empty path, the path of a file in a program folder that cannot be known, with
-// RuntimeError(PathNotFound).
+// RuntimeError: BadFileName when the folder's path is longer than the system names, else
+// PathNotFound.
 void RefuseUnknownFolder(const QString& path);
 
 // Opens the file at `native` into `file` for unbuffered reading, or throws RuntimeError
