@@ -37,6 +37,8 @@ constexpr int kFileLines = 3 * kKeypadSlots;
 // takes at most three bytes for each UTF-16 unit.
 constexpr qsizetype kMaxLineBytes = qsizetype{3} * kMaxCaptionLength;
 
+int loadedLines = 0;  // of the last load
+
 int16_t NumberLine(const QString& text, const QString& path, int line) {
   try {
     return Runtime::ToInt16(Runtime::TextValue(text));
@@ -63,6 +65,7 @@ void ClearKeypad() {
 }
 
 void LoadKeypadConfig(const QString& path) {
+  loadedLines = 0;
   Runtime::RefuseUnknownFolder(path);
   QFile file;
   Runtime::OpenRegularFile(file, Runtime::NativePath(path), path);
@@ -112,8 +115,11 @@ void LoadKeypadConfig(const QString& path) {
   for (int slot = 1; slot <= kKeypadSlots; ++slot) {
     const int first = 3 * slot - 2;
     KeypadText(slot) = line(first);
+    loadedLines = first;
     KeypadCount(slot) = NumberLine(line(first + 1), path, first + 1);
+    loadedLines = first + 1;
     KeypadSides(slot) = NumberLine(line(first + 2), path, first + 2);
+    loadedLines = first + 2;
   }
   // The whole table is read; a line that had to be shortened is still worth a word.
   if (stopped > 0) throw stoppedError();
@@ -180,6 +186,8 @@ void SaveKeypadConfig(const QString& path) {
     throw RuntimeError(Runtime::WriteError(error), path, 0, FileErrorReason(error, file.error()));
   }
 }
+
+int LoadedKeypadLines() { return loadedLines; }
 
 QString KeypadConfigPath() {
   const QString folder = Runtime::ProgramFolder();

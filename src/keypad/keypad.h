@@ -35,6 +35,10 @@ extern Runtime::OneBasedArray<int16_t, kKeypadSlots> KeypadSides;
 // long, once the whole table has been read.
 void LoadKeypadConfig(const QString& path);
 
+// How many lines of the file the last LoadKeypadConfig put into the table, in order: 60
+// when it read them all, fewer when it stopped at an error.
+int LoadedKeypadLines();
+
 // Rewrites the file at `path` from the table, atomically: a save that fails leaves the
 // old file whole and throws RuntimeError with the path and the reason in Italian:
 // PathNotFound when the folder does not exist or `path` is empty, PermissionDenied,

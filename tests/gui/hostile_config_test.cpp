@@ -54,6 +54,13 @@ TEST_P(HostileConfigWindow, OpensWithTheMendedPresets) {
     EXPECT_EQ(message.text.contains(QStringLiteral("Riga: %1\n").arg(c.line)), c.line > 0)
         << message.text.toStdString();
     EXPECT_EQ(message.text.contains(QStringLiteral("Riga:")), c.line > 0);
+    // The warning says how many presets were read whole, when some but not all were.
+    int whole = 0;
+    while (whole < Modulo1::kKeypadSlots && c.Reads(3 * whole + 3)) ++whole;
+    if (whole > 0 && whole < Modulo1::kKeypadSlots) {
+      EXPECT_TRUE(message.text.contains(QStringLiteral("per intero %1 pulsant").arg(whole)))
+          << message.text.toStdString();
+    }
   }
 
   if (c.error == 53) {  // nothing there, or a link that leads nowhere: the built-in presets
