@@ -2,28 +2,20 @@
 
 #include <QFile>
 #include <QList>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <algorithm>
-#include <cerrno>
 
 #include "runtime/codepage.h"
 #include "runtime/conversions.h"
-#include "runtime/data_sync.h"
-#include "runtime/file_errors.h"
+#include "runtime/file_save.h"
 #include "runtime/path_policy.h"
 #include "runtime/program_folder.h"
 #include "runtime/runtime_error.h"
 #include "runtime/text_file.h"
 
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
-
 namespace Modulo1 {
 
 using Runtime::ErrorNumber;
-using Runtime::FileErrorReason;
 using Runtime::RuntimeError;
 
 Runtime::OneBasedArray<QString, kKeypadSlots> KeypadText;
@@ -151,40 +143,7 @@ QByteArray KeypadConfigBytes() {
 
 void SaveKeypadConfig(const QString& path) {
   Runtime::RefuseUnknownFolder(path);
-  const Runtime::SaveTarget target = Runtime::FindSaveTarget(Runtime::NativePath(path), path);
-  const QString& native = target.native;
-  const QByteArray bytes = KeypadConfigBytes();
-  const Runtime::ScopedFileSizeLimitAsError sizeLimitAsError;
-  // Unbuffered, so that every write meets the system at once and a full disk is seen here,
-  // before the new file replaces the old one.
-  QSaveFile file(native);
-  Runtime::ClearFileError();
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-    const int error = Runtime::LastFileError();
-    const ErrorNumber number = Runtime::OpenForWritingError(native, error);
-    throw RuntimeError(number, path, 0, Runtime::OpenForWritingReason(number, error, file.error()));
-  }
-  // An unfinished new file is removed when `file` goes, whatever is thrown.
-  Runtime::AdoptTarget(file.handle(), target, path);
-  const auto fail = [&](int error) {
-    const QString reason = FileErrorReason(error, file.error());
-    file.cancelWriting();
-    throw RuntimeError(Runtime::WriteError(error), path, 0, reason);
-  };
-  Runtime::ClearFileError();
-  if (file.write(bytes) != bytes.size()) {
-    const int error = Runtime::LastFileError();
-    fail(error != 0 ? error : EIO);
-  }
-  // Some file systems report a full disk only when the data reach it. (QSaveFile syncs too,
-  // but takes no notice of a failure.)
-  if (const int error = Runtime::SyncData(file.handle())) fail(error);
-  Runtime::RefuseReplacedTarget(target, path);
-  Runtime::ClearFileError();
-  if (!file.commit()) {
-    const int error = Runtime::LastFileError();
-    throw RuntimeError(Runtime::WriteError(error), path, 0, FileErrorReason(error, file.error()));
-  }
+  Runtime::SaveWholeFile(Runtime::NativePath(path), path, KeypadConfigBytes());
 }
 
 int LoadedKeypadLines() { return loadedLines; }

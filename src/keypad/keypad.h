@@ -39,15 +39,10 @@ void LoadKeypadConfig(const QString& path);
 // when it read them all, fewer when it stopped at an error.
 int LoadedKeypadLines();
 
-// Rewrites the file at `path` from the table, atomically: a save that fails leaves the
-// old file whole and throws RuntimeError with the path and the reason in Italian:
-// PathNotFound when the folder does not exist or `path` is empty, PermissionDenied,
-// DiskFull when not all of the data could be written (full disk, quota, size limit: the
-// program is not ended by the signal of a file-size limit), PathFileAccessError for
-// anything at the path but a regular file or a link to one (a folder, a pipe, a device, a
-// link that leads nowhere), BadFileName for a path longer than the system takes,
-// DeviceIoError for a failed write. The new file keeps the old one's owner and group where
-// the process may set them.
+// Rewrites the file at `path` from the table with Runtime::SaveWholeFile: a save that fails
+// leaves the old file whole and throws RuntimeError with the path and the reason in
+// Italian (see there), also PathNotFound or BadFileName when `path` is empty (the program's
+// folder is unknown). It succeeds only when `path` then leads to the file it wrote.
 void SaveKeypadConfig(const QString& path);
 
 // The file's exact bytes for the current table (what SaveKeypadConfig writes): 60 lines

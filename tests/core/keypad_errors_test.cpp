@@ -1,6 +1,8 @@
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
+#include <dirent.h>
+#include <fcntl.h>
 #include <grp.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -13,7 +15,10 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cerrno>
+#include <climits>
+#include <cstdio>
 #include <functional>
 #include <tuple>
 
@@ -25,6 +30,7 @@
 namespace {
 
 using Modulo1::ClearKeypad;
+using Modulo1::KeypadConfigBytes;
 using Modulo1::KeypadCount;
 using Modulo1::KeypadSides;
 using Modulo1::KeypadText;
@@ -258,21 +264,69 @@ int RunAsNobody(const std::function<void()>& action) {
       action);
 }
 
-// What stands at a path, as lstat sees it, with the link's target or the file's bytes.
-QByteArray Describe(const QString& path) {
+// What stands at a path, as lstat sees it (stat when `follow`): a link with its target, a
+// pipe, a folder, a file with its mode and bytes; never its name.
+QByteArray Describe(const QByteArray& path, bool follow = false) {
   struct stat status {};
-  const QByteArray native = QFile::encodeName(path);
-  if (::lstat(native.constData(), &status) != 0) return "nothing";
-  if (S_ISLNK(status.st_mode)) return "link to " + QFile::encodeName(QFile::symLinkTarget(path));
-  if (S_ISFIFO(status.st_mode)) return "pipe";
-  return "file " + ReadBytes(path);
+  if ((follow ? ::stat : ::lstat)(path.constData(), &status) != 0) return "nothing";
+  QByteArray bytes(PATH_MAX, '\0');
+  if (S_ISLNK(status.st_mode))
+    return "link to " + bytes.first(::readlink(path.constData(), bytes.data(), PATH_MAX));
+  if (S_ISFIFO(status.st_mode) || S_ISDIR(status.st_mode))
+    return S_ISDIR(status.st_mode) ? "folder" : "pipe";
+  const int file = ::open(path.constData(), O_RDONLY | O_CLOEXEC);
+  bytes.resize(::read(file, bytes.data(), PATH_MAX));
+  ::close(file);
+  return "file " + QByteArray::number(status.st_mode & 07777, 8) + ' ' + bytes;
 }
 
-// Saves that must not go through: each fails with its error number and leaves everything in
-// the folder as it was, without a temporary file.
-TEST_F(KeypadErrors, RefusedSavesLeaveTheFolderAsItWas) {
+// What a folder holds: its names, and apart from them what stands at each, in order.
+std::pair<QByteArrayList, QByteArrayList> Contents(const QByteArray& folder) {
+  QByteArrayList names;
+  QByteArrayList things;
+  DIR* dir = ::opendir(folder.constData());
+  while (const dirent* entry = ::readdir(dir)) {
+    const QByteArray name = entry->d_name;
+    if (name == "." || name == "..") continue;
+    names << name;
+    things << Describe(folder + '/' + name);
+  }
+  ::closedir(dir);
+  std::sort(names.begin(), names.end());
+  std::sort(things.begin(), things.end());
+  return {names, things};
+}
+
+// Puts `bytes` in a file named by bytes, which may not decode.
+bool WriteRaw(const QByteArray& path, const QByteArray& bytes) {
+  const int file = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+  const bool written = file >= 0 && ::write(file, bytes.constData(), bytes.size()) == bytes.size();
+  return ::close(file) == 0 && written;
+}
+
+// The two names that the data sync of a save exchanges, as another program may at any time.
+std::pair<QByteArray, QByteArray> exchanged;
+std::function<bool()> ExchangeAtTheSync(const QString& a, const QString& b) {
+  return [a = QFile::encodeName(a), b = QFile::encodeName(b)] {
+    exchanged = {a, b};
+    static const Runtime::ScopedDataSync exchange([](int) {
+      return ::renameat2(AT_FDCWD, exchanged.first.constData(), AT_FDCWD,
+                         exchanged.second.constData(), RENAME_EXCHANGE);
+    });
+    return true;
+  };
+}
+
+// Saves that must not go through fail with their error number and leave everything in the
+// folder as it was, or as another program's exchange of two names left it, without a
+// temporary file; one that goes through changes the file the path leads to, and nothing
+// else: the file keeps its mode and holds the table.
+TEST_F(KeypadErrors, SavesChangeNothingButTheFileThePathLeadsTo) {
   const QString pipe = dir_.filePath(QStringLiteral("pipe"));
   ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+  const QByteArray folder = QFile::encodeName(dir_.path());
+  const QByteArray old = JoinLines(SampleLines());
+  const auto beside = [&](const char* name) { return dir_.filePath(QString::fromLatin1(name)); };
   struct Case {
     const char* name;
     std::function<bool()> make;     // puts the case at path_
@@ -303,17 +357,64 @@ TEST_F(KeypadErrors, RefusedSavesLeaveTheFolderAsItWas) {
       {"link that leads nowhere", [&] { return QFile::link(dir_.filePath("none"), path_); },
        noLimit, 75},
       {"link to itself", [&] { return QFile::link(path_, path_); }, noLimit, 75},
+      {"link to a name that does not decode",
+       [&] {
+         return WriteRaw(folder + "/real\xff.ini", old) &&
+                ::symlink("real\xff.ini", QFile::encodeName(path_).constData()) == 0;
+       },
+       noLimit, 0},
+      {"link into a folder whose name does not decode",
+       [&] {
+         return ::mkdir((folder + "/sub\xfe").constData(), 0755) == 0 &&
+                WriteRaw(folder + "/sub\xfe/conf.ini", old) &&
+                ::symlink("sub\xfe/conf.ini", QFile::encodeName(path_).constData()) == 0;
+       },
+       noLimit, 0},
+      {"owned by nobody, with every mode bit, saved by root",
+       [&] {
+         return WriteBytes(path_, old) &&
+                (geteuid() != 0 ||
+                 ::chown(QFile::encodeName(path_).constData(), kNobody, kNobody) == 0) &&
+                ::chmod(QFile::encodeName(path_).constData(), 07755) == 0;
+       },
+       noLimit, 0},
+      {"another file exchanged in at the sync",
+       [&] { return WriteBytes(path_, old) && WriteBytes(beside("other"), "altro"); },
+       ExchangeAtTheSync(path_, beside("other")), 75},
+      {"its link's file exchanged with a named pipe at the sync",
+       [&] {
+         return ::mkfifo(QFile::encodeName(beside("fifo")).constData(), 0600) == 0 &&
+                WriteBytes(beside("real"), old) && QFile::link(QStringLiteral("real"), path_);
+       },
+       ExchangeAtTheSync(beside("real"), beside("fifo")), 75},
+      {"link exchanged for one to another file at the sync",
+       [&] {
+         return WriteBytes(beside("first"), old) && WriteBytes(beside("second"), old) &&
+                QFile::link(QStringLiteral("first"), path_) &&
+                QFile::link(QStringLiteral("second"), beside("link"));
+       },
+       ExchangeAtTheSync(path_, beside("link")), 75},
+      // Last: the folder stays at the path.
+      {"folder exchanged in at the sync",
+       [&] { return WriteBytes(path_, old) && QDir(dir_.path()).mkdir(QStringLiteral("box")); },
+       ExchangeAtTheSync(path_, beside("box")), 75},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     QFile::remove(path_);
     ASSERT_TRUE(c.make());
-    const QByteArray before = Describe(path_);
-    const QStringList entries = Entries(dir_.path());
+    auto [names, things] = Contents(folder);
+    const QByteArray target = Describe(QFile::encodeName(path_), true);
+    const QByteArray saved = target.first(target.indexOf(' ', 5) + 1) + KeypadConfigBytes();
+    if (c.error == 0 && things.contains(target)) {
+      things[things.indexOf(target)] = saved;
+      std::sort(things.begin(), things.end());
+    }
     EXPECT_EQ(RunInChild(c.prepare, [&] { SaveKeypadConfig(path_); }), c.error);
-    EXPECT_EQ(Describe(path_), before);
-    EXPECT_EQ(Describe(pipe), "pipe");
-    EXPECT_EQ(Entries(dir_.path()), entries);
+    EXPECT_EQ(Contents(folder), std::pair(names, things));
+    if (c.error == 0) {
+      EXPECT_EQ(Describe(QFile::encodeName(path_), true), saved);
+    }
   }
 }
 
