@@ -9,7 +9,6 @@ TEST(KeypadSaveKillTest, ASaveKilledAtAnyMomentLeavesOneWholeTable) {
   GTEST_SKIP() << "needs POSIX spawn and SIGKILL, which Windows does not have";
 }
 #else
-#include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
 #include <spawn.h>
@@ -20,10 +19,11 @@ TEST(KeypadSaveKillTest, ASaveKilledAtAnyMomentLeavesOneWholeTable) {
 #include <QDir>
 #include <QTemporaryDir>
 #include <chrono>
+#include <filesystem>
 #include <fstream>
 #include <random>
 #include <thread>
-#include <vector>
+#include <tuple>
 
 #include "keypad/keypad.h"
 #include "runtime/runtime_error.h"
@@ -55,14 +55,11 @@ struct Helper {
   int output = -1;
 };
 
-// Runs `program` in the folder open at `folder`, when given.
-Helper StartSaveLoop(const QByteArray& path, const char* program = ORVIDA_SAVE_LOOP,
-                     int folder = -1) {
+Helper StartSaveLoop(const QByteArray& path, const char* program = ORVIDA_SAVE_LOOP) {
   int fds[2];
   if (::pipe(fds) != 0) return {};
   posix_spawn_file_actions_t actions;
   posix_spawn_file_actions_init(&actions);
-  if (folder >= 0) posix_spawn_file_actions_addfchdir_np(&actions, folder);
   posix_spawn_file_actions_adddup2(&actions, fds[1], STDOUT_FILENO);
   posix_spawn_file_actions_addclose(&actions, fds[0]);
   posix_spawn_file_actions_addclose(&actions, fds[1]);
@@ -137,56 +134,39 @@ TEST(KeypadSaveKillTest, ASaveKilledAtAnyMomentLeavesOneWholeTable) {
 
 // The program finds the conf.ini beside it even in a folder whose name is not valid UTF-8,
 // which Qt's strings cannot hold, and saves it there and nowhere else; in a folder whose
-// path is longer than the system names, it tells so (52). The helper ends with the error's
-// number.
+// path is longer than the system names, it ends with error 52.
 TEST(KeypadProgramFolder, ReadsAndSavesBesideTheProgramOrSaysWhyNot) {
-  const std::pair<std::vector<std::string>, int> cases[] = {
-      {{"dadi\xff\xfe"}, 0},
-      {std::vector<std::string>(20, std::string(205, 'd')), 52},
+  namespace fs = std::filesystem;
+  const std::tuple<std::string, int, int> cases[] = {
+      {"dadi\xff\xfe", 1, 0}, {std::string(205, 'd'), 20, 52},  // 20 folders deep
   };
-  for (const auto& [names, status] : cases) {
+  for (const auto& [name, depth, status] : cases) {
     SCOPED_TRACE(status);
     QTemporaryDir root;
-    ASSERT_TRUE(root.isValid());
-    // Folder by folder, through descriptors: the system takes no longer path at once.
-    std::vector<int> folders{::open(QFile::encodeName(root.path()).constData(), O_PATH)};
-    for (const std::string& name : names) {
-      ASSERT_EQ(::mkdirat(folders.back(), name.c_str(), 0755), 0);
-      folders.push_back(::openat(folders.back(), name.c_str(), O_PATH | O_DIRECTORY));
-    }
-    const int folder = folders.back();
-    const QByteArray sample = orvida_test::JoinLines(orvida_test::SampleLines());
-    std::ifstream program(ORVIDA_SAVE_LOOP, std::ios::binary);
-    const std::string copy{std::istreambuf_iterator<char>(program), {}};
-    for (const auto& [file, bytes] :
-         {std::pair{"keypad_save_loop", QByteArray::fromStdString(copy)},
-          std::pair{"conf.ini", sample}}) {
-      const int out = ::openat(folder, file, O_WRONLY | O_CREAT | O_EXCL, 0755);
-      EXPECT_EQ(::write(out, bytes.constData(), bytes.size()), bytes.size());
-      ::close(out);
-    }
-    const bool rootFileBefore = QFile::exists(QStringLiteral("/conf.ini"));
+    const QString here = QDir::currentPath();
+    // Folder by folder, from within: the system takes no longer path at once.
+    ASSERT_TRUE(root.isValid() && QDir::setCurrent(root.path()));
+    for (int i = 0; i < depth; ++i)
+      ASSERT_TRUE(fs::create_directory(name) && ::chdir(name.c_str()) == 0);
+    fs::copy_file(ORVIDA_SAVE_LOOP, "keypad_save_loop");
+    const std::string sample = orvida_test::JoinLines(orvida_test::SampleLines()).toStdString();
+    std::ofstream("conf.ini", std::ios::binary) << sample;
+    const bool rootFileBefore = fs::exists("/conf.ini");
 
-    const Helper helper = StartSaveLoop({}, "./keypad_save_loop", folder);
+    const Helper helper = StartSaveLoop({}, "./keypad_save_loop");
     ASSERT_GT(helper.pid, 0);
     int ended = 0;
     ASSERT_EQ(::waitpid(helper.pid, &ended, 0), helper.pid);
     ::close(helper.output);
     EXPECT_TRUE(WIFEXITED(ended) && WEXITSTATUS(ended) == status) << "status " << ended;
-    QByteArray saved(17, '\0');
-    const int in = ::openat(folder, "conf.ini", O_RDONLY);
-    saved.resize(::read(in, saved.data(), saved.size()));
-    ::close(in);
+    std::ifstream saved("conf.ini", std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(saved), {}};
     // Slot 1 of the file read (count 1, 6 sides), with the new caption once saved.
-    EXPECT_EQ(saved, status == 0 ? "salvato\r\n 1\r\n 6\r\n" : sample.first(17));
-    EXPECT_EQ(QFile::exists(QStringLiteral("/conf.ini")), rootFileBefore);
+    EXPECT_EQ(bytes.substr(0, 17), status == 0 ? "salvato\r\n 1\r\n 6\r\n" : sample.substr(0, 17));
+    EXPECT_EQ(fs::exists("/conf.ini"), rootFileBefore);
     // Qt can neither name nor reach these folders to remove them.
-    for (const char* file : {"keypad_save_loop", "conf.ini"}) ::unlinkat(folder, file, 0);
-    for (size_t i = names.size(); i > 0; --i) {
-      ::close(folders[i]);
-      ::unlinkat(folders[i - 1], names[i - 1].c_str(), AT_REMOVEDIR);
-    }
-    ::close(folders[0]);
+    for (int i = 0; i < depth; ++i) EXPECT_TRUE(::chdir("..") == 0 && fs::remove_all(name) > 0);
+    QDir::setCurrent(here);
   }
 }
 

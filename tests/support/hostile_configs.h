@@ -14,8 +14,8 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QString>
-#include <algorithm>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <optional>
 #include <ostream>
@@ -31,16 +31,7 @@ struct HostileConfig {
   // What stands at the path: the file with `bytes`, nothing, a folder, a named pipe that
   // nobody writes to, a socket, a link to the endless device /dev/zero, a link to a missing
   // file, or a link to itself.
-  enum class Kind {
-    File,
-    Missing,
-    Directory,
-    NamedPipe,
-    Socket,
-    EndlessDevice,
-    DanglingLink,
-    LoopingLink
-  };
+  enum class Kind { File, Missing, Folder, NamedPipe, Socket, Device, DanglingLink, LoopingLink };
 
   const char* name;
   Kind kind;
@@ -68,7 +59,7 @@ struct HostileConfig {
   // Named pipes in folders, /dev/zero and symbolic links exist on POSIX systems only (a link
   // that QFile::link makes on Windows is a shortcut file).
   bool PosixOnly() const {
-    return kind == Kind::NamedPipe || kind == Kind::Socket || kind == Kind::EndlessDevice ||
+    return kind == Kind::NamedPipe || kind == Kind::Socket || kind == Kind::Device ||
            kind == Kind::DanglingLink || kind == Kind::LoopingLink;
   }
 
@@ -85,7 +76,7 @@ struct HostileConfig {
       }
       case Kind::Missing:
         break;
-      case Kind::Directory:
+      case Kind::Folder:
         EXPECT_TRUE(QDir().mkdir(path));
         break;
       case Kind::NamedPipe:
@@ -95,17 +86,15 @@ struct HostileConfig {
         break;
       case Kind::Socket: {
 #ifndef _WIN32
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        const QByteArray name = QFile::encodeName(path).left(sizeof address.sun_path - 1);
-        std::copy(name.begin(), name.end(), address.sun_path);
+        sockaddr_un address{AF_UNIX, {}};
+        std::strncpy(address.sun_path, QFile::encodeName(path).constData(), 107);
         const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
         EXPECT_EQ(::bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
         ::close(socket);
 #endif
         break;
       }
-      case Kind::EndlessDevice:
+      case Kind::Device:
         EXPECT_TRUE(QFile::link(QStringLiteral("/dev/zero"), path));
         break;
       case Kind::DanglingLink:
@@ -128,7 +117,7 @@ struct HostileConfig {
       }
       case Kind::Missing:
         return !info.exists() && !info.isSymLink();
-      case Kind::Directory:
+      case Kind::Folder:
         return info.isDir();
       case Kind::NamedPipe:
       case Kind::Socket: {
@@ -140,7 +129,7 @@ struct HostileConfig {
                (kind == Kind::Socket ? S_ISSOCK(status.st_mode) : S_ISFIFO(status.st_mode));
 #endif
       }
-      case Kind::EndlessDevice:
+      case Kind::Device:
         return info.isSymLink() && info.symLinkTarget() == QStringLiteral("/dev/zero");
       case Kind::DanglingLink:
         return info.isSymLink() && !QFileInfo::exists(path + QStringLiteral(".missing"));
@@ -234,10 +223,10 @@ inline const std::vector<HostileConfig>& HostileConfigs() {
   using Kind = HostileConfig::Kind;
   static const std::vector<HostileConfig> cases = {
       {"Missing", Kind::Missing, nullptr, 53, 0, EmptyCaption, Zero, Zero},
-      {"Directory", Kind::Directory, nullptr, 75, 0, EmptyCaption, Zero, Zero},
+      {"Directory", Kind::Folder, nullptr, 75, 0, EmptyCaption, Zero, Zero},
       {"NamedPipe", Kind::NamedPipe, nullptr, 75, 0, EmptyCaption, Zero, Zero},
       {"Socket", Kind::Socket, nullptr, 75, 0, EmptyCaption, Zero, Zero},
-      {"LinkToDevZero", Kind::EndlessDevice, nullptr, 75, 0, EmptyCaption, Zero, Zero},
+      {"LinkToDevZero", Kind::Device, nullptr, 75, 0, EmptyCaption, Zero, Zero},
       // A link that leads nowhere is a file not found, as nothing at all would be.
       {"DanglingLink", Kind::DanglingLink, nullptr, 53, 0, EmptyCaption, Zero, Zero},
       {"LoopingLink", Kind::LoopingLink, nullptr, 53, 0, EmptyCaption, Zero, Zero},
