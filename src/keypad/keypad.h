@@ -26,8 +26,9 @@ extern Runtime::OneBasedArray<int16_t, kKeypadSlots> KeypadSides;
 // non-ASCII, else as Windows-1252. Each value goes into the table as soon as its line is
 // read. Throws RuntimeError: FileNotFound (table untouched), also for a link that leads
 // nowhere or loops, PathNotFound for an empty path (the program's folder is unknown),
-// BadFileName for a path longer than the system takes, PathFileAccessError for anything but
-// a regular file or a link to one, PermissionDenied, DeviceIoError for a failed read (all
+// BadFileName for a path longer than the system takes (the program's folder's too),
+// PathFileAccessError for anything but a regular file or a link to one (the reason names
+// its kind), PermissionDenied, DeviceIoError for a failed read (all
 // untouched), InputPastEndOfFile when the file has fewer than 60 lines, Overflow for a
 // number out of range (both carry the line number and leave the values read before in the
 // table), and BadRecordLength: naming the line where the reading stopped, at the byte
