@@ -2,28 +2,20 @@
 
 #include <QFile>
 #include <QList>
-#include <QSaveFile>
 #include <QStringDecoder>
 #include <algorithm>
-#include <cerrno>
 
 #include "runtime/codepage.h"
 #include "runtime/conversions.h"
-#include "runtime/data_sync.h"
-#include "runtime/file_errors.h"
+#include "runtime/file_save.h"
 #include "runtime/path_policy.h"
 #include "runtime/program_folder.h"
 #include "runtime/runtime_error.h"
 #include "runtime/text_file.h"
 
-#ifdef Q_OS_UNIX
-#include <unistd.h>
-#endif
-
 namespace Modulo1 {
 
 using Runtime::ErrorNumber;
-using Runtime::FileErrorReason;
 using Runtime::RuntimeError;
 
 Runtime::OneBasedArray<QString, kKeypadSlots> KeypadText;
@@ -36,6 +28,8 @@ constexpr int kFileLines = 3 * kKeypadSlots;
 // Enough bytes for kMaxCaptionLength characters in any encoding the reader accepts: UTF-8
 // takes at most three bytes for each UTF-16 unit.
 constexpr qsizetype kMaxLineBytes = qsizetype{3} * kMaxCaptionLength;
+
+int loadedLines = 0;  // of the last load
 
 int16_t NumberLine(const QString& text, const QString& path, int line) {
   try {
@@ -63,6 +57,7 @@ void ClearKeypad() {
 }
 
 void LoadKeypadConfig(const QString& path) {
+  loadedLines = 0;
   Runtime::RefuseUnknownFolder(path);
   QFile file;
   Runtime::OpenRegularFile(file, Runtime::NativePath(path), path);
@@ -112,8 +107,11 @@ void LoadKeypadConfig(const QString& path) {
   for (int slot = 1; slot <= kKeypadSlots; ++slot) {
     const int first = 3 * slot - 2;
     KeypadText(slot) = line(first);
+    loadedLines = first;
     KeypadCount(slot) = NumberLine(line(first + 1), path, first + 1);
+    loadedLines = first + 1;
     KeypadSides(slot) = NumberLine(line(first + 2), path, first + 2);
+    loadedLines = first + 2;
   }
   // The whole table is read; a line that had to be shortened is still worth a word.
   if (stopped > 0) throw stoppedError();
@@ -145,41 +143,10 @@ QByteArray KeypadConfigBytes() {
 
 void SaveKeypadConfig(const QString& path) {
   Runtime::RefuseUnknownFolder(path);
-  const Runtime::SaveTarget target = Runtime::FindSaveTarget(Runtime::NativePath(path), path);
-  const QString& native = target.native;
-  const QByteArray bytes = KeypadConfigBytes();
-  const Runtime::ScopedFileSizeLimitAsError sizeLimitAsError;
-  // Unbuffered, so that every write meets the system at once and a full disk is seen here,
-  // before the new file replaces the old one.
-  QSaveFile file(native);
-  Runtime::ClearFileError();
-  if (!file.open(QIODevice::WriteOnly | QIODevice::Unbuffered)) {
-    const int error = Runtime::LastFileError();
-    const ErrorNumber number = Runtime::OpenForWritingError(native, error);
-    throw RuntimeError(number, path, 0, Runtime::OpenForWritingReason(number, error, file.error()));
-  }
-  // An unfinished new file is removed when `file` goes, whatever is thrown.
-  Runtime::AdoptTarget(file.handle(), target, path);
-  const auto fail = [&](int error) {
-    const QString reason = FileErrorReason(error, file.error());
-    file.cancelWriting();
-    throw RuntimeError(Runtime::WriteError(error), path, 0, reason);
-  };
-  Runtime::ClearFileError();
-  if (file.write(bytes) != bytes.size()) {
-    const int error = Runtime::LastFileError();
-    fail(error != 0 ? error : EIO);
-  }
-  // Some file systems report a full disk only when the data reach it. (QSaveFile syncs too,
-  // but takes no notice of a failure.)
-  if (const int error = Runtime::SyncData(file.handle())) fail(error);
-  Runtime::RefuseReplacedTarget(target, path);
-  Runtime::ClearFileError();
-  if (!file.commit()) {
-    const int error = Runtime::LastFileError();
-    throw RuntimeError(Runtime::WriteError(error), path, 0, FileErrorReason(error, file.error()));
-  }
+  Runtime::SaveWholeFile(Runtime::NativePath(path), path, KeypadConfigBytes());
 }
+
+int LoadedKeypadLines() { return loadedLines; }
 
 QString KeypadConfigPath() {
   const QString folder = Runtime::ProgramFolder();

@@ -26,8 +26,9 @@ extern Runtime::OneBasedArray<int16_t, kKeypadSlots> KeypadSides;
 // non-ASCII, else as Windows-1252. Each value goes into the table as soon as its line is
 // read. Throws RuntimeError: FileNotFound (table untouched), also for a link that leads
 // nowhere or loops, PathNotFound for an empty path (the program's folder is unknown),
-// BadFileName for a path longer than the system takes, PathFileAccessError for anything but
-// a regular file or a link to one, PermissionDenied, DeviceIoError for a failed read (all
+// BadFileName for a path longer than the system takes (the program's folder's too),
+// PathFileAccessError for anything but a regular file or a link to one (the reason names
+// its kind), PermissionDenied, DeviceIoError for a failed read (all
 // untouched), InputPastEndOfFile when the file has fewer than 60 lines, Overflow for a
 // number out of range (both carry the line number and leave the values read before in the
 // table), and BadRecordLength: naming the line where the reading stopped, at the byte
@@ -35,15 +36,14 @@ extern Runtime::OneBasedArray<int16_t, kKeypadSlots> KeypadSides;
 // long, once the whole table has been read.
 void LoadKeypadConfig(const QString& path);
 
-// Rewrites the file at `path` from the table, atomically: a save that fails leaves the
-// old file whole and throws RuntimeError with the path and the reason in Italian:
-// PathNotFound when the folder does not exist or `path` is empty, PermissionDenied,
-// DiskFull when not all of the data could be written (full disk, quota, size limit: the
-// program is not ended by the signal of a file-size limit), PathFileAccessError for
-// anything at the path but a regular file or a link to one (a folder, a pipe, a device, a
-// link that leads nowhere), BadFileName for a path longer than the system takes,
-// DeviceIoError for a failed write. The new file keeps the old one's owner and group where
-// the process may set them.
+// How many lines of the file the last LoadKeypadConfig put into the table, in order: 60
+// when it read them all, fewer when it stopped at an error.
+int LoadedKeypadLines();
+
+// Rewrites the file at `path` from the table with Runtime::SaveWholeFile: a save that fails
+// leaves the old file whole and throws RuntimeError with the path and the reason in
+// Italian (see there), also PathNotFound or BadFileName when `path` is empty (the program's
+// folder is unknown). It succeeds only when `path` then leads to the file it wrote.
 void SaveKeypadConfig(const QString& path);
 
 // The file's exact bytes for the current table (what SaveKeypadConfig writes): 60 lines

@@ -7,6 +7,9 @@
 #ifdef Q_OS_LINUX
 #include <fcntl.h>
 #include <unistd.h>
+
+#include <cerrno>
+#include <climits>
 #endif
 
 namespace Runtime {
@@ -21,13 +24,17 @@ std::optional<QString> folderOverride;
 struct Folder {
   QString shown;
   QString native;
+  int error = 0;  // why it cannot be known, when it cannot
 };
 
 Folder FindProgramFolder() {
 #ifdef Q_OS_LINUX
-  std::array<char, 4096> buffer{};
+  std::array<char, PATH_MAX> buffer{};
   const ssize_t size = ::readlink("/proc/self/exe", buffer.data(), buffer.size());
-  if (size <= 0 || static_cast<size_t>(size) == buffer.size()) return {};
+  // The system names no path of PATH_MAX bytes or more, the program's own neither.
+  if ((size < 0 && errno == ENAMETOOLONG) || static_cast<size_t>(size) == buffer.size())
+    return {{}, {}, ENAMETOOLONG};
+  if (size <= 0) return {};
   const QByteArray exe(buffer.data(), size);
   const qsizetype slash = exe.lastIndexOf('/');
   if (slash < 0) return {};
@@ -58,6 +65,8 @@ QString NativePath(const QString& path) {
 }
 
 QString ProgramFolder() { return folderOverride ? *folderOverride : TheProgramFolder().shown; }
+
+int ProgramFolderError() { return folderOverride ? 0 : TheProgramFolder().error; }
 
 ScopedProgramFolder::ScopedProgramFolder(const QString& folder) : previous_(folderOverride) {
   folderOverride = folder;

@@ -9,6 +9,10 @@ namespace Runtime {
 // The folder as it can be shown to the user; empty when it cannot be known.
 QString ProgramFolder();
 
+// Why the folder cannot be known, as an errno value: ENAMETOOLONG when its path is longer
+// than the system names; 0 when it is known or no cause was given.
+int ProgramFolderError();
+
 // The path to hand to the file system for `path`. The two differ only for a file in a
 // program folder whose name Qt's strings cannot hold (not valid UTF-8 on Linux): the
 // folder's name is shown as well as it can be, and the system reaches the folder through a

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
+#include <fcntl.h>
 #include <grp.h>
 #include <signal.h>
 #include <sys/resource.h>
@@ -13,7 +14,9 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <algorithm>
 #include <cerrno>
+#include <cstdio>
 #include <functional>
 #include <optional>
 #include <tuple>
@@ -26,6 +29,7 @@
 namespace {
 
 using Modulo1::ClearKeypad;
+using Modulo1::KeypadConfigBytes;
 using Modulo1::KeypadCount;
 using Modulo1::KeypadSides;
 using Modulo1::KeypadText;
@@ -108,15 +112,6 @@ TEST_F(KeypadErrors, MissingFileIsFileNotFoundAndLeavesTheTable) {
 }
 
 // --- saving -------------------------------------------------------------------------------
-
-TEST_F(KeypadErrors, SaveOntoADirectoryIsAnAccessError) {
-  ASSERT_TRUE(QDir(dir_.path()).mkdir(QStringLiteral("conf.ini")));
-  const RuntimeError e = Thrown([&] { SaveKeypadConfig(path_); });
-  EXPECT_EQ(e.number(), ErrorNumber::PathFileAccessError);
-  EXPECT_EQ(e.path(), path_);
-  EXPECT_FALSE(e.reason().isEmpty());
-  EXPECT_TRUE(QFileInfo(path_).isDir());
-}
 
 TEST_F(KeypadErrors, SaveWhoseFolderIsAFileOrMissingIsPathNotFound) {
   const QString file = dir_.filePath(QStringLiteral("file"));
@@ -218,21 +213,48 @@ int RunAsNobody(const std::function<void()>& action) {
       action);
 }
 
-// What stands at a path, as lstat sees it, with the link's target or the file's bytes.
-QByteArray Describe(const QString& path) {
+// What stands at a path, as lstat sees it (stat when `follow`): a link with its target, a
+// pipe, a folder, a file with its owner, mode and bytes; never its name.
+QByteArray Describe(const QString& path, bool follow = false) {
   struct stat status {};
-  const QByteArray native = QFile::encodeName(path);
-  if (::lstat(native.constData(), &status) != 0) return "nothing";
+  if ((follow ? ::stat : ::lstat)(QFile::encodeName(path).constData(), &status) != 0)
+    return "nothing";
   if (S_ISLNK(status.st_mode)) return "link to " + QFile::encodeName(QFile::symLinkTarget(path));
-  if (S_ISFIFO(status.st_mode)) return "pipe";
-  return "file " + ReadBytes(path);
+  if (!S_ISREG(status.st_mode)) return S_ISDIR(status.st_mode) ? "folder" : "pipe";
+  return "file " + QByteArray::number(status.st_uid) + ':' +
+         QByteArray::number(status.st_mode & 07777, 8) + ' ' + ReadBytes(path);
 }
 
-// Saves that must not go through: each fails with its error number and leaves everything in
-// the folder as it was, without a temporary file.
-TEST_F(KeypadErrors, RefusedSavesLeaveTheFolderAsItWas) {
+// What stands at each name in a folder, in order: a file more or less shows.
+QByteArrayList Contents(const QString& folder) {
+  QByteArrayList things;
+  for (const QString& name : Entries(folder)) things << Describe(folder + '/' + name);
+  std::sort(things.begin(), things.end());
+  return things;
+}
+
+// Makes the data sync of a save exchange two names, as another program may at any time.
+std::pair<QByteArray, QByteArray> exchanged;
+std::function<bool()> ExchangeAtTheSync(const QString& a, const QString& b) {
+  return [a = QFile::encodeName(a), b = QFile::encodeName(b)] {
+    exchanged = {a, b};
+    static const Runtime::ScopedDataSync exchange([](int) {
+      return ::renameat2(AT_FDCWD, exchanged.first.constData(), AT_FDCWD,
+                         exchanged.second.constData(), RENAME_EXCHANGE);
+    });
+    return true;
+  };
+}
+
+// Saves that must not go through fail with their error number and leave everything in the
+// folder as it was, or as another program's exchange of two names left it, without a
+// temporary file; one that goes through changes the file the path leads to, and nothing
+// else: the file keeps its owner and mode and holds the table.
+TEST_F(KeypadErrors, SavesChangeNothingButTheFileThePathLeadsTo) {
   const QString pipe = dir_.filePath(QStringLiteral("pipe"));
   ASSERT_EQ(::mkfifo(QFile::encodeName(pipe).constData(), 0600), 0);
+  const QByteArray old = JoinLines(SampleLines());
+  const auto beside = [&](const char* name) { return dir_.filePath(QString::fromLatin1(name)); };
   struct Case {
     const char* name;
     std::function<bool()> make;     // puts the case at path_
@@ -264,17 +286,53 @@ TEST_F(KeypadErrors, RefusedSavesLeaveTheFolderAsItWas) {
       {"link that leads nowhere", [&] { return QFile::link(dir_.filePath("none"), path_); },
        noLimit, 75},
       {"link to itself", [&] { return QFile::link(path_, path_); }, noLimit, 75},
+      {"link to a name that does not decode",  // the file is made through the link
+       [&] {
+         return ::symlink("real\xff", QFile::encodeName(path_)) == 0 && WriteBytes(path_, "!");
+       },
+       noLimit, 0},
+      {"owned by nobody, with every mode bit, saved by root",
+       [&] {
+         const QByteArray name = QFile::encodeName(path_);
+         return WriteBytes(path_, old) &&
+                (geteuid() != 0 || ::chown(name.constData(), kNobody, kNobody) == 0) &&
+                ::chmod(name.constData(), 07755) == 0;
+       },
+       noLimit, 0},
+      // While the save runs, another program exchanges what two names hold.
+      {"another file exchanged in",
+       [&] { return WriteBytes(path_, old) && WriteBytes(beside("b"), "b"); },
+       ExchangeAtTheSync(path_, beside("b")), 75},
+      {"named pipe exchanged in",
+       [&] {
+         return ::mkfifo(QFile::encodeName(beside("fifo")).constData(), 0600) == 0 &&
+                WriteBytes(beside("real"), old) && QFile::link(QStringLiteral("real"), path_);
+       },
+       ExchangeAtTheSync(beside("real"), beside("fifo")), 75},
+      {"link exchanged for another",
+       [&] {
+         return WriteBytes(beside("one"), old) && WriteBytes(beside("two"), old) &&
+                QFile::link(QStringLiteral("one"), path_) &&
+                QFile::link(QStringLiteral("two"), beside("link"));
+       },
+       ExchangeAtTheSync(path_, beside("link")), 75},
+      // Last: the folder stays at the path.
+      {"folder exchanged in",
+       [&] { return WriteBytes(path_, old) && QDir(dir_.path()).mkdir("box"); },
+       ExchangeAtTheSync(path_, beside("box")), 75},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
     QFile::remove(path_);
     ASSERT_TRUE(c.make());
-    const QByteArray before = Describe(path_);
-    const QStringList entries = Entries(dir_.path());
+    QByteArrayList things = Contents(dir_.path());
+    const QByteArray target = Describe(path_, true);
+    const QByteArray saved = target.first(target.indexOf(' ', 5) + 1) + KeypadConfigBytes();
+    if (c.error == 0 && things.contains(target)) things.replace(things.indexOf(target), saved);
+    std::sort(things.begin(), things.end());
     EXPECT_EQ(RunInChild(c.prepare, [&] { SaveKeypadConfig(path_); }), c.error);
-    EXPECT_EQ(Describe(path_), before);
-    EXPECT_EQ(Describe(pipe), "pipe");
-    EXPECT_EQ(Entries(dir_.path()), entries);
+    EXPECT_EQ(Contents(dir_.path()), things);
+    EXPECT_EQ(Describe(path_, true) == saved, c.error == 0);
   }
 }
 
@@ -348,11 +406,6 @@ TEST_F(AsOrdinaryUser, SavesAndLoadsMeetThePermissions) {
       continue;
     }
     EXPECT_TRUE(ReadBytes(path).startsWith("nuovo\r\n 0\r\n 0\r\n\r\n"));
-    // The file is now the child's; saved again by root, it stays the user's own.
-    SaveKeypadConfig(path);
-    struct stat saved {};
-    ASSERT_EQ(::stat(QFile::encodeName(path).constData(), &saved), 0);
-    EXPECT_EQ(saved.st_uid, geteuid() == 0 ? kNobody : geteuid());
   }
 }
 

@@ -24,6 +24,7 @@ TEST(KeypadSaveKillTest, ASaveKilledAtAnyMomentLeavesOneWholeTable) {
 #include <fstream>
 #include <random>
 #include <thread>
+#include <tuple>
 
 #include "keypad/keypad.h"
 #include "runtime/runtime_error.h"
@@ -138,31 +139,41 @@ TEST(KeypadSaveKillTest, ASaveKilledAtAnyMomentLeavesOneWholeTable) {
 }
 
 // The program finds the conf.ini beside it even in a folder whose name is not valid UTF-8,
-// which Qt's strings cannot hold, and saves it there and nowhere else.
-TEST(KeypadProgramFolder, ReadsAndSavesBesideTheProgramInAnUndecodableFolder) {
+// which Qt's strings cannot hold, and saves it there and nowhere else; in a folder whose
+// path is longer than the system names, it ends with error 52.
+TEST(KeypadProgramFolder, ReadsAndSavesBesideTheProgramOrSaysWhyNot) {
   namespace fs = std::filesystem;
-  QTemporaryDir root;
-  ASSERT_TRUE(root.isValid());
-  const fs::path folder = fs::path(QFile::encodeName(root.path()).toStdString()) / "dadi\xff\xfe";
-  ASSERT_TRUE(fs::create_directory(folder));
-  const fs::path program = folder / "keypad_save_loop";
-  fs::copy_file(ORVIDA_SAVE_LOOP, program);
-  std::ofstream(folder / "conf.ini", std::ios::binary)
-      << orvida_test::JoinLines(orvida_test::SampleLines()).toStdString();
-  const bool rootFileBefore = fs::exists("/conf.ini");
+  const std::tuple<std::string, int, int> cases[] = {
+      {"dadi\xff\xfe", 1, 0}, {std::string(205, 'd'), 20, 52},  // 20 folders deep
+  };
+  for (const auto& [name, depth, status] : cases) {
+    SCOPED_TRACE(status);
+    QTemporaryDir root;
+    const QString here = QDir::currentPath();
+    // Folder by folder, from within: the system takes no longer path at once.
+    ASSERT_TRUE(root.isValid() && QDir::setCurrent(root.path()));
+    for (int i = 0; i < depth; ++i)
+      ASSERT_TRUE(fs::create_directory(name) && ::chdir(name.c_str()) == 0);
+    fs::copy_file(ORVIDA_SAVE_LOOP, "keypad_save_loop");
+    const std::string sample = orvida_test::JoinLines(orvida_test::SampleLines()).toStdString();
+    std::ofstream("conf.ini", std::ios::binary) << sample;
+    const bool rootFileBefore = fs::exists("/conf.ini");
 
-  const Helper helper = StartSaveLoop({}, program.c_str());
-  ASSERT_GT(helper.pid, 0);
-  int status = 0;
-  ASSERT_EQ(::waitpid(helper.pid, &status, 0), helper.pid);
-  ::close(helper.output);
-  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
-  std::ifstream saved(folder / "conf.ini", std::ios::binary);
-  const std::string bytes{std::istreambuf_iterator<char>(saved), {}};
-  // Slot 1 of the file read (count 1, 6 sides) with the new caption.
-  EXPECT_EQ(bytes.substr(0, 17), "salvato\r\n 1\r\n 6\r\n");
-  EXPECT_EQ(fs::exists("/conf.ini"), rootFileBefore);
-  fs::remove_all(folder);  // Qt cannot name it to remove it
+    const Helper helper = StartSaveLoop({}, "./keypad_save_loop");
+    ASSERT_GT(helper.pid, 0);
+    int ended = 0;
+    ASSERT_EQ(::waitpid(helper.pid, &ended, 0), helper.pid);
+    ::close(helper.output);
+    EXPECT_TRUE(WIFEXITED(ended) && WEXITSTATUS(ended) == status) << "status " << ended;
+    std::ifstream saved("conf.ini", std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(saved), {}};
+    // Slot 1 of the file read (count 1, 6 sides), with the new caption once saved.
+    EXPECT_EQ(bytes.substr(0, 17), status == 0 ? "salvato\r\n 1\r\n 6\r\n" : sample.substr(0, 17));
+    EXPECT_EQ(fs::exists("/conf.ini"), rootFileBefore);
+    // Qt can neither name nor reach these folders to remove them.
+    for (int i = 0; i < depth; ++i) EXPECT_TRUE(::chdir("..") == 0 && fs::remove_all(name) > 0);
+    QDir::setCurrent(here);
+  }
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 // save_loop_tables.h, until it is killed. Writes one byte to standard output once the
 // first save is done, so whoever kills it knows the loop is running.
 // Without a path it works on the conf.ini beside itself, as the program does: it loads the
-// file, captions slot 1 "salvato" and saves it once.
+// file, captions slot 1 "salvato" and saves it once, or ends with the error's number.
 // With --roll it prints twenty rolls of 1d20 made under a clock that stands still.
 #include <unistd.h>
 
@@ -25,7 +25,7 @@ int main(int argc, char** argv) {
       return 0;
     } catch (const Runtime::RuntimeError& error) {
       std::fprintf(stderr, "%s\n", error.what());
-      return 1;
+      return error.code();
     }
   }
   if (argc == 2 && std::strcmp(argv[1], "--roll") == 0) {

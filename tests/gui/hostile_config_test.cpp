@@ -60,6 +60,13 @@ TEST_P(HostileConfigWindow, OpensWithTheMendedPresets) {
     EXPECT_TRUE(word(c.error)) << text.toStdString();
     EXPECT_TRUE(text.contains(Runtime::RuntimeError::Describe(Runtime::ErrorNumber(c.error))));
     EXPECT_TRUE(c.line == 0 || word(c.line)) << text.toStdString();
+    // It says how many presets were read whole, unless all were or the built-in ones came.
+    int whole = 0;
+    while (whole < Modulo1::kKeypadSlots && c.Reads(3 * whole + 3)) ++whole;
+    EXPECT_TRUE(whole == Modulo1::kKeypadSlots || c.error == 53 ||
+                text.contains(whole == 0 ? QStringLiteral("nessun pulsante")
+                                         : QStringLiteral("per intero %1 pulsant").arg(whole)))
+        << text.toStdString();
   }
 
   if (c.error == 53) {  // nothing there, or a link that leads nowhere: the built-in presets

@@ -3,12 +3,19 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
+#ifndef _WIN32
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+#endif
+
 #include <QByteArray>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
 #include <QString>
 #include <cstdint>
+#include <cstring>
 #include <functional>
 #include <optional>
 #include <ostream>
@@ -22,9 +29,9 @@ namespace orvida_test {
 
 struct HostileConfig {
   // What stands at the path: the file with `bytes`, nothing, a folder, a named pipe that
-  // nobody writes to, a link to the endless device /dev/zero, a link to a missing file, or a
-  // link to itself.
-  enum class Kind { File, Missing, Directory, NamedPipe, EndlessDevice, DanglingLink, LoopingLink };
+  // nobody writes to, a socket, a link to the endless device /dev/zero, a link to a missing
+  // file, or a link to itself.
+  enum class Kind { File, Missing, Folder, NamedPipe, Socket, Device, DanglingLink, LoopingLink };
 
   const char* name;
   Kind kind;
@@ -52,8 +59,8 @@ struct HostileConfig {
   // Named pipes in folders, /dev/zero and symbolic links exist on POSIX systems only (a link
   // that QFile::link makes on Windows is a shortcut file).
   bool PosixOnly() const {
-    return kind == Kind::NamedPipe || kind == Kind::EndlessDevice || kind == Kind::DanglingLink ||
-           kind == Kind::LoopingLink;
+    return kind == Kind::NamedPipe || kind == Kind::Socket || kind == Kind::Device ||
+           kind == Kind::DanglingLink || kind == Kind::LoopingLink;
   }
 
   // Puts the case at `path`; returns the bytes written, empty for the other kinds.
@@ -69,7 +76,7 @@ struct HostileConfig {
       }
       case Kind::Missing:
         break;
-      case Kind::Directory:
+      case Kind::Folder:
         EXPECT_TRUE(QDir().mkdir(path));
         break;
       case Kind::NamedPipe:
@@ -77,7 +84,17 @@ struct HostileConfig {
         EXPECT_EQ(::mkfifo(QFile::encodeName(path).constData(), 0600), 0);
 #endif
         break;
-      case Kind::EndlessDevice:
+      case Kind::Socket: {
+#ifndef _WIN32
+        sockaddr_un address{AF_UNIX, {}};
+        std::strncpy(address.sun_path, QFile::encodeName(path).constData(), 107);
+        const int socket = ::socket(AF_UNIX, SOCK_STREAM, 0);
+        EXPECT_EQ(::bind(socket, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+        ::close(socket);
+#endif
+        break;
+      }
+      case Kind::Device:
         EXPECT_TRUE(QFile::link(QStringLiteral("/dev/zero"), path));
         break;
       case Kind::DanglingLink:
@@ -100,18 +117,19 @@ struct HostileConfig {
       }
       case Kind::Missing:
         return !info.exists() && !info.isSymLink();
-      case Kind::Directory:
+      case Kind::Folder:
         return info.isDir();
-      case Kind::NamedPipe: {
+      case Kind::NamedPipe:
+      case Kind::Socket: {
 #ifdef _WIN32
         return false;
 #else
         struct stat status {};
         return ::lstat(QFile::encodeName(path).constData(), &status) == 0 &&
-               S_ISFIFO(status.st_mode);
+               (kind == Kind::Socket ? S_ISSOCK(status.st_mode) : S_ISFIFO(status.st_mode));
 #endif
       }
-      case Kind::EndlessDevice:
+      case Kind::Device:
         return info.isSymLink() && info.symLinkTarget() == QStringLiteral("/dev/zero");
       case Kind::DanglingLink:
         return info.isSymLink() && !QFileInfo::exists(path + QStringLiteral(".missing"));
@@ -205,9 +223,10 @@ inline const std::vector<HostileConfig>& HostileConfigs() {
   using Kind = HostileConfig::Kind;
   static const std::vector<HostileConfig> cases = {
       {"Missing", Kind::Missing, nullptr, 53, 0, EmptyCaption, Zero, Zero},
-      {"Directory", Kind::Directory, nullptr, 75, 0, EmptyCaption, Zero, Zero},
+      {"Directory", Kind::Folder, nullptr, 75, 0, EmptyCaption, Zero, Zero},
       {"NamedPipe", Kind::NamedPipe, nullptr, 75, 0, EmptyCaption, Zero, Zero},
-      {"LinkToDevZero", Kind::EndlessDevice, nullptr, 75, 0, EmptyCaption, Zero, Zero},
+      {"Socket", Kind::Socket, nullptr, 75, 0, EmptyCaption, Zero, Zero},
+      {"LinkToDevZero", Kind::Device, nullptr, 75, 0, EmptyCaption, Zero, Zero},
       // A link that leads nowhere is a file not found, as nothing at all would be.
       {"DanglingLink", Kind::DanglingLink, nullptr, 53, 0, EmptyCaption, Zero, Zero},
       {"LoopingLink", Kind::LoopingLink, nullptr, 53, 0, EmptyCaption, Zero, Zero},

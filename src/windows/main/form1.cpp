@@ -56,6 +56,22 @@ void FitResultFont(QLineEdit* box, const QFont& full) {
   if (font != box->font()) box->setFont(font);
 }
 
+// What a load that put `lines` lines of conf.ini into the table gave the buttons: how many
+// presets whole, which one in part, and that the rest are empty.
+QString LoadedPresets(int lines) {
+  const int whole = lines / 3;
+  if (lines == 0)
+    return QStringLiteral("Non è stato caricato nessun pulsante: restano tutti vuoti.");
+  QString text = whole == 0   ? QStringLiteral("Non è stato caricato per intero nessun pulsante")
+                 : whole == 1 ? QStringLiteral("È stato caricato per intero 1 pulsante su %1")
+                              : QStringLiteral("Sono stati caricati per intero %2 pulsanti su %1");
+  if (whole > 0) text = text.arg(Modulo1::kKeypadSlots).arg(whole);
+  const int touched = whole + (lines % 3 != 0 ? 1 : 0);
+  if (touched > whole) text += QStringLiteral(", il %1 solo in parte").arg(touched);
+  if (touched < Modulo1::kKeypadSlots) text += QStringLiteral("; gli altri restano vuoti");
+  return text + QLatin1Char('.');
+}
+
 // Reads the keypad presets when the main window loads. A missing file is no error: the
 // presets that come with the program are used until the user saves their own. A link that
 // leads nowhere gets the same presets, with a word, as the user's file is gone. A file that
@@ -76,17 +92,16 @@ void LoadKeypadAtStart(QWidget* parent) {
     QString problem =
         QStringLiteral("Problema: %1 (errore %2)").arg(error.description()).arg(error.code());
     if (!error.reason().isEmpty()) problem += QStringLiteral("\n") + error.reason();
-    // After a line cut to what a caption holds the reading goes on; the reason tells where
-    // it stopped, if it did, at the most a configuration file can take.
+    // After a line cut to what a caption holds the reading goes on, unless it stopped at
+    // the most a configuration file can take; the reason tells which.
+    const int lines = Modulo1::LoadedKeypadLines();
     const QString loaded =
         notFound ? QStringLiteral("Sono stati caricati i pulsanti predefiniti.")
-        : error.number() == Runtime::ErrorNumber::BadRecordLength
+        : lines == 3 * Modulo1::kKeypadSlots
             ? QStringLiteral(
                   "I pulsanti sono stati caricati come letti, ma il testo troppo lungo è "
                   "stato accorciato.")
-            : QStringLiteral(
-                  "I pulsanti letti fin qui sono stati caricati, gli altri restano "
-                  "vuoti.");
+            : LoadedPresets(lines);
     Runtime::ReportWarning(parent,
                            QStringLiteral("Impossibile leggere per intero la configurazione della "
                                           "Pulsantiera Veloce.\n\n%1\n%2\n\n%3 Il file non verrà "
