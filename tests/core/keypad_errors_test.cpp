@@ -214,15 +214,15 @@ int RunAsNobody(const std::function<void()>& action) {
 }
 
 // What stands at a path, as lstat sees it (stat when `follow`): a link with its target, a
-// pipe, a folder, a file with its owner, mode and bytes; never its name.
+// pipe, a folder, a file with its owner, group, mode and bytes; never its name.
 QByteArray Describe(const QString& path, bool follow = false) {
   struct stat status {};
   if ((follow ? ::stat : ::lstat)(QFile::encodeName(path).constData(), &status) != 0)
     return "nothing";
   if (S_ISLNK(status.st_mode)) return "link to " + QFile::encodeName(QFile::symLinkTarget(path));
   if (!S_ISREG(status.st_mode)) return S_ISDIR(status.st_mode) ? "folder" : "pipe";
-  return "file " + QByteArray::number(status.st_uid) + ':' +
-         QByteArray::number(status.st_mode & 07777, 8) + ' ' + ReadBytes(path);
+  return "file " + QByteArray::number(status.st_uid) + ':' + QByteArray::number(status.st_gid) +
+         ':' + QByteArray::number(status.st_mode & 07777, 8) + ' ' + ReadBytes(path);
 }
 
 // What stands at each name in a folder, in order: a file more or less shows.
