@@ -167,6 +167,21 @@ inline QByteArray LongFirstLine(qsizetype length, const QByteArray& end) {
   const QByteArray sample = SampleFile(end);
   return QByteArray(length, 'x') + sample.sliced(sample.indexOf(end));
 }
+// The sample file in UTF-8: its first caption `head` and then 50000 of `character` (UTF-8),
+// its second "Città"; and what the reader keeps of it, the first caption with `kept` of them.
+inline QByteArray LongUtf8FirstLine(const QByteArray& head, const QByteArray& character) {
+  QList<QByteArray> lines = SampleLines();
+  lines[0] = head + character.repeated(50000);
+  lines[3] = "Citt\xC3\xA0";
+  return JoinLines(lines);
+}
+inline auto LongUtf8FirstCaption(const QString& head, const QByteArray& character, int kept) {
+  return [=](int slot) {
+    if (slot > 2) return SampleCaption(slot);
+    return std::optional<QString>(slot == 1 ? head + QString::fromUtf8(character).repeated(kept)
+                                            : QStringLiteral("Citt\u00E0"));
+  };
+}
 inline int Six(int) { return 6; }
 inline int Zero(int) { return 0; }
 inline std::optional<QString> EmptyCaption(int) { return QString(); }
@@ -247,22 +262,17 @@ inline const std::vector<HostileConfig>& HostileConfigs() {
        [](int) { return std::optional<QString>(QString(32767, QLatin1Char('x'))); }, Zero, Zero},
       {"HugeFirstCaption", Kind::File, [] { return LongFirstLine(4 * kMiB, "\r\n"); },
        HostileConfig::kLineCut, 1, CutFirstCaption, SampleCount, Six},
-      // 50000 UTF-8 "è", cut by the reader inside a character: the character goes whole, the
-      // file stays UTF-8 and the accented caption of slot 2 reads right.
-      {"HugeAccentedFirstCaption", Kind::File,
-       [] {
-         QList<QByteArray> lines = SampleLines();
-         lines[0] = QByteArray("\xC3\xA8").repeated(50000);
-         lines[3] = "Citt\xC3\xA0";
-         return JoinLines(lines);
-       },
-       HostileConfig::kLineCut, 1,
-       [](int slot) {
-         if (slot > 2) return SampleCaption(slot);
-         return std::optional<QString>(slot == 1 ? QString(32767, QChar(u'\u00E8'))
-                                                 : QStringLiteral("Citt\u00E0"));
-       },
-       SampleCount, Six},
+      // A line cut by the reader inside a character of 2, 3 or 4 bytes ("è"; "€" after one
+      // byte; a die, two UTF-16 units, after two): the character goes whole, the file stays
+      // UTF-8, slot 2 reads right, and no caption ends in half a character.
+      {"HugeAccentedFirstCaption", Kind::File, [] { return LongUtf8FirstLine("", "\xC3\xA8"); },
+       HostileConfig::kLineCut, 1, LongUtf8FirstCaption("", "\xC3\xA8", 32767), SampleCount, Six},
+      {"HugeEuroFirstCaption", Kind::File, [] { return LongUtf8FirstLine("a", "\xE2\x82\xAC"); },
+       HostileConfig::kLineCut, 1, LongUtf8FirstCaption("a", "\xE2\x82\xAC", 32766), SampleCount,
+       Six},
+      {"HugeDieFirstCaption", Kind::File,
+       [] { return LongUtf8FirstLine("ab", "\xF0\x9F\x8E\xB2"); }, HostileConfig::kLineCut, 1,
+       LongUtf8FirstCaption("ab", "\xF0\x9F\x8E\xB2", 16382), SampleCount, Six},
       // Reading stops at 5,898,180 bytes, 60 lines of 3 × 32767 bytes and CR LF: of this
       // file, 7 bytes longer, line 59 keeps " 2" of " 20", and line 60 is not read.
       {"SevenBytesPastTheReadingBound", Kind::File,
