@@ -38,7 +38,6 @@ namespace {
   Fail(WriteError(error), shown, FileErrorReason(error));
 }
 
-const QString kNoTarget = QStringLiteral("Il collegamento non porta a nessun file");
 const QString kReplaced =
     QStringLiteral("Un altro programma ha sostituito il file durante il salvataggio");
 constexpr int kMaxLinks = 40;  // what Linux follows before it calls a path a loop
@@ -101,7 +100,7 @@ Target FindTarget(const QByteArray& path, const QString& shown) {
       // A link into a folder that is not there leads nowhere.
       if (links > 0) {
         Fail(ErrorNumber::PathFileAccessError, shown,
-             error == ELOOP ? FileErrorReason(error) : kNoTarget);
+             error == ELOOP ? FileErrorReason(error) : NoTargetReason());
       }
       Fail(ErrorNumber::PathNotFound, shown, FileErrorReason(error));
     }
@@ -109,7 +108,7 @@ Target FindTarget(const QByteArray& path, const QString& shown) {
                   AT_SYMLINK_NOFOLLOW) != 0) {
       const int error = errno;
       if (error == ENOENT && links == 0) return target;  // nothing there: a new file
-      if (error == ENOENT) Fail(ErrorNumber::PathFileAccessError, shown, kNoTarget);
+      if (error == ENOENT) Fail(ErrorNumber::PathFileAccessError, shown, NoTargetReason());
       Fail(IsPermissionErrno(error) || error == ENAMETOOLONG ? WriteError(error)
                                                              : ErrorNumber::PathFileAccessError,
            shown, FileErrorReason(error));

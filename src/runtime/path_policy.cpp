@@ -17,9 +17,6 @@ namespace Runtime {
 
 namespace {
 
-const QString kNoTarget = QStringLiteral("Il collegamento non porta a nessun file");
-const QString kFolder = QStringLiteral("Il percorso indica una cartella");
-
 #ifdef Q_OS_UNIX
 bool IsLink(const QByteArray& name) {
   struct stat status {};
@@ -28,7 +25,7 @@ bool IsLink(const QByteArray& name) {
 
 // Why a path could not be opened: a link that leads nowhere says so, not "no such file".
 QString OpenFailureReason(const QByteArray& name, int error) {
-  if (error == ENOENT && IsLink(name)) return kNoTarget;
+  if (error == ENOENT && IsLink(name)) return NoTargetReason();
   return FileErrorReason(error);
 }
 
@@ -60,8 +57,10 @@ struct stat RegularFileStatus(int descriptor, const QString& shown) {
 }  // namespace
 
 #ifdef Q_OS_UNIX
+QString NoTargetReason() { return QStringLiteral("Il collegamento non porta a nessun file"); }
+
 QString NotAFileReason(unsigned mode) {
-  if (S_ISDIR(mode)) return kFolder;
+  if (S_ISDIR(mode)) return FileErrorReason(EISDIR);
   if (S_ISFIFO(mode)) return QStringLiteral("Il percorso indica una pipe con nome");
   if (S_ISSOCK(mode)) return QStringLiteral("Il percorso indica un socket");
   if (S_ISCHR(mode) || S_ISBLK(mode)) return QStringLiteral("Il percorso indica un dispositivo");
@@ -109,7 +108,7 @@ void OpenRegularFile(QFile& file, const QString& native, const QString& shown) {
     const int error = LastFileError();
     // Windows refuses to open a folder as a file, with "access denied".
     if (QFileInfo(native).isDir())
-      throw RuntimeError(ErrorNumber::PathFileAccessError, shown, 0, kFolder);
+      throw RuntimeError(ErrorNumber::PathFileAccessError, shown, 0, FileErrorReason(EISDIR));
     throw RuntimeError(OpenForReadingError(native, error), shown, 0,
                        FileErrorReason(error, file.error()));
   }

@@ -23,6 +23,9 @@ void RefuseUnknownFolder(const QString& path);
 void OpenRegularFile(QFile& file, const QString& native, const QString& shown);
 
 #ifdef Q_OS_UNIX
+// Why a link that leads nowhere is no file to read or to replace.
+QString NoTargetReason();
+
 // Why what stands at a path, of the kind `mode` (its st_mode), is no file to read or to
 // replace: a folder, a named pipe, a socket, a device; one cause for each kind, at a load
 // and at a save alike.
